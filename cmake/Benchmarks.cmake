@@ -1,0 +1,12 @@
+# One benchmark executable per file under bench/ (bench/LogWriter.cpp -> bench_LogWriter).
+find_package(benchmark REQUIRED)
+file(GLOB VX_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+add_custom_target(benchmarks)
+foreach(src ${VX_BENCH_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(bench_${name} ${src} $<TARGET_OBJECTS:vxcore>)
+  target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/include ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(bench_${name} PRIVATE VXPA_BUILDING_MODULE)
+  target_link_libraries(bench_${name} PRIVATE vx_platform_libs benchmark::benchmark)
+  add_dependencies(benchmarks bench_${name})
+endforeach()

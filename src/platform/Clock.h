@@ -1,0 +1,27 @@
+#pragma once
+// Local wall-clock time and sleeping.
+#include <cstdint>
+
+namespace port {
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0;  // month 1..12, day 1..31
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+// The local date and time now, to the millisecond (or the test override, below).
+LocalTime Now();
+
+// Minutes east of UTC of the local time zone at this moment (+60 for Central European Time),
+// daylight saving included.
+int UtcOffsetMinutes();
+
+// Blocks the calling thread for at least aMilliseconds.
+void SleepMs(int aMilliseconds);
+
+// Lets a test fix the clock (a time just before midnight, a given day). nullptr restores the
+// system clock. Not thread-safe against concurrent Now() calls: set it before the work starts.
+using NowFunction = LocalTime (*)();
+void OverrideNowForTesting(NowFunction aNow);
+
+}  // namespace port
