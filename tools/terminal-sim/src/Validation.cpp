@@ -93,6 +93,7 @@ std::string CheckKeyList(const std::string& aText, const std::string& aPath, con
       return aPath + ": unexpected item '" + name + "'";
     }
     for (size_t skipped = rule; skipped < found; ++skipped) {
+      if (KeyListValue(aItems, aRules[skipped].name)) return aPath + ": '" + aRules[skipped].name + "' is out of order";
       if (!aRules[skipped].optional) return aPath + ": '" + aRules[skipped].name + "' missing";
     }
     if (value.empty() && !aRules[found].mayBeEmpty) return aPath + ": '" + name + "' is empty";
@@ -310,7 +311,9 @@ std::string CheckMembers(const Json& aObject, const std::string& aPath, std::ini
     if (!aOrdered) continue;
     if (found < next) return aPath + ": member '" + name + "' is out of order";
     for (size_t skipped = next; skipped < found; ++skipped) {
-      if (!rules[skipped].optional) return aPath + ": member '" + rules[skipped].name + "' missing";
+      const char* name = rules[skipped].name;
+      if (aObject.contains(name)) return aPath + ": member '" + name + "' is out of order";
+      if (!rules[skipped].optional) return aPath + ": member '" + name + "' missing";
     }
     next = found + 1;
   }
