@@ -58,6 +58,9 @@ TEST_F(ServerTest, MalformedRequestsGetBadRequestAndTheServerGoesOn) {
   EXPECT_EQ(StatusLine(RawExchange(port, "POST /nexo HTTP/1.1\r\nContent-Length: 50\r\n\r\nshort", true)),
             "HTTP/1.1 400 Bad Request");
   EXPECT_EQ(RawExchange(port, std::string("\x16\x03\x01\x00\x05hello", 10), true).substr(0, 12), "HTTP/1.1 400");
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  EXPECT_EQ(HttpCall("POST", Client().BaseUrl() + "/nexo", deep).status, 400);
+  EXPECT_EQ(HttpCall("POST", Client().BaseUrl() + "/control", deep).status, 400);
   EXPECT_EQ(Client().Send(LoginRequest("S-T", "1000000001")).error, "");
 }
 
