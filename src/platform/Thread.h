@@ -44,9 +44,10 @@ class BackgroundThread {
   std::unique_ptr<State> fState;
 };
 
-// Runs aWork while holding the lock the system holds while it unloads a module (Windows: the
-// loader lock), so that a test can prove a shutdown path never waits on a thread's exit there.
-// Elsewhere it just runs aWork. Test aid only.
-void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork);
+// Test aid: runs aWork while holding the lock the system holds while it unloads a module
+// (Windows: the loader lock; elsewhere there is none), so that a test can prove a shutdown path
+// never waits on a thread's exit there. Such a wait never returns: when aWork has not returned
+// after aLimitMs the process is ended at once with exit code 3 and a message on stderr.
+void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork, int aLimitMs = 60000);
 
 }  // namespace port

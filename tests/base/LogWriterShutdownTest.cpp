@@ -78,10 +78,14 @@ TEST_F(LogWriterShutdownTest, UnloadingDrainsTheQueueWithoutJoining) {
     auto held = port::LockFileForWriting(file);
     ASSERT_NE(held, nullptr);
     for (int n = 1; n < kLines; ++n) writer->Write(let_info, Numbered(0, n));
+    // Started before the lock is taken: a new thread cannot start while it is held.
+    std::atomic<bool> started{false};
     std::thread release([&] {
+      started = true;
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
       held.reset();
     });
+    while (!started.load()) std::this_thread::yield();
     port::SetModuleUnloading(kind);
     port::RunHoldingLoaderLockForTesting([&] { writer.reset(); });
     port::SetModuleUnloading(port::UnloadKind::None);

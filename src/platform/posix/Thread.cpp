@@ -1,6 +1,12 @@
 #include "platform/Thread.h"
 
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <thread>
 
 namespace port {
@@ -29,6 +35,32 @@ void BackgroundThread::End() {
 
 bool BackgroundThread::Alive() const { return !fState->finished.load(); }
 
-void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork) { aWork(); }
+void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork, int aLimitMs) {
+  std::mutex lock;
+  std::condition_variable doneChanged;
+  bool done = false;
+  std::thread watchdog([&] {
+    std::unique_lock<std::mutex> l(lock);
+    if (!doneChanged.wait_for(l, std::chrono::milliseconds(aLimitMs), [&] { return done; })) {
+      std::fputs("RunHoldingLoaderLockForTesting: the work did not return in time\n", stderr);
+      _exit(3);
+    }
+  });
+  auto finish = [&] {
+    {
+      std::lock_guard<std::mutex> l(lock);
+      done = true;
+    }
+    doneChanged.notify_all();
+    watchdog.join();
+  };
+  try {
+    aWork();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
 
 }  // namespace port

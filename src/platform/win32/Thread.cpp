@@ -102,7 +102,30 @@ bool BackgroundThread::Alive() const {
   return WaitForMultipleObjects(2, parkedOrEnded, FALSE, 0) == WAIT_TIMEOUT;
 }
 
-void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork) {
+namespace {
+
+struct Watchdog {
+  HANDLE started = nullptr;
+  HANDLE done = nullptr;
+  DWORD limitMs = 0;
+};
+
+// Ends the process without the loader lock (ExitProcess would wait for it).
+DWORD WINAPI WatchdogMain(void* aWatchdog) {
+  auto* w = static_cast<Watchdog*>(aWatchdog);
+  SetEvent(w->started);
+  if (WaitForSingleObject(w->done, w->limitMs) != WAIT_OBJECT_0) {
+    static const char kMessage[] = "RunHoldingLoaderLockForTesting: the work did not return in time\r\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kMessage, sizeof kMessage - 1, &written, nullptr);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork, int aLimitMs) {
   using LockFn = LONG(NTAPI*)(ULONG, ULONG*, ULONG_PTR*);
   using UnlockFn = LONG(NTAPI*)(ULONG, ULONG_PTR);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
@@ -110,17 +133,39 @@ void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork) {
       reinterpret_cast<void (*)()>(ntdll ? GetProcAddress(ntdll, "LdrLockLoaderLock") : nullptr));
   auto unlock = reinterpret_cast<UnlockFn>(
       reinterpret_cast<void (*)()>(ntdll ? GetProcAddress(ntdll, "LdrUnlockLoaderLock") : nullptr));
+  if (!lock || !unlock) throw std::runtime_error("the loader lock cannot be taken");
+
+  // The watchdog must be running before the lock is taken: a thread cannot start while it is held.
+  Watchdog w;
+  w.started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  w.done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  w.limitMs = static_cast<DWORD>(aLimitMs);
+  HANDLE watchdog = CreateThread(nullptr, 0, WatchdogMain, &w, 0, nullptr);
+  if (!w.started || !w.done || !watchdog) throw std::runtime_error("no watchdog thread");
+  WaitForSingleObject(w.started, INFINITE);
+  auto finish = [&] {
+    SetEvent(w.done);
+    WaitForSingleObject(watchdog, INFINITE);  // after the lock is released: its exit needs it
+    CloseHandle(watchdog);
+    CloseHandle(w.started);
+    CloseHandle(w.done);
+  };
+
   ULONG disposition = 0;
   ULONG_PTR cookie = 0;
-  if (!lock || !unlock || lock(0, &disposition, &cookie) != 0)
+  if (lock(0, &disposition, &cookie) != 0) {
+    finish();
     throw std::runtime_error("the loader lock cannot be taken");
+  }
   try {
     aWork();
   } catch (...) {
     unlock(0, cookie);
+    finish();
     throw;
   }
   unlock(0, cookie);
+  finish();
 }
 
 }  // namespace port
