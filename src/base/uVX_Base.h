@@ -172,6 +172,7 @@ class tVX_Application {
   // The localised text of aMessageId ("<language>.<id>", else "<default language>.<id>", else the
   // id itself) with its placeholders filled from aValues. A placeholder without a value stays as
   // written. The one-argument form also turns each four-character "\r\n" into CR LF.
+  // (<windows.h> defines GetMessage as a macro: include this header only where it is not.)
   std::u16string GetMessage(std::u16string_view aMessageId) const;
   std::u16string GetMessage(std::u16string_view aMessageId, const std::vector<tVX_MessageValue>& aValues) const;
   // Adds the messages of the module's raw-data resource aResourceName, if there is one.
