@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/uVX_Base_Defs.h"
+#include "base/uVX_Base_XmlDates.h"
 #include "base/uVX_DateTime.h"
 #include "platform/UserInterface.h"
 
