@@ -1,7 +1,8 @@
 #pragma once
 // The application object of the module (version information, module log, setup store, messages,
 // timers, wait window, notification icon, single-instance lock) and the free helpers around the
-// host program: its folder, name, command line and machine name, and locale date/time texts.
+// host program: its folder, name, command line and machine name, and locale date/time texts. The
+// XML date conversions of uVX_Base_XmlDates.h come with it.
 #include <cstdint>
 #include <functional>
 #include <map>
