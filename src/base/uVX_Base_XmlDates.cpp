@@ -22,8 +22,7 @@ bool TryField(std::u16string_view aText, size_t aFrom, size_t aCount, int& aValu
 
 // The date part shared by both readers.
 bool TryDateFields(std::u16string_view aText, tVX_DateTimeParts& aParts) {
-  return TryField(aText, 1, 4, aParts.year) && TryField(aText, 6, 2, aParts.month) &&
-         TryField(aText, 9, 2, aParts.day);
+  return TryField(aText, 1, 4, aParts.year) && TryField(aText, 6, 2, aParts.month) && TryField(aText, 9, 2, aParts.day);
 }
 
 // Days from 1899-12-30 to 0001-01-01 and to 10000-01-01.

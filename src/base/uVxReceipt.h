@@ -11,6 +11,7 @@
 #include "base/uVX_DateTime.h"
 #include "platform/XmlDom.h"
 
+// clang-format off
 enum class vxReceiptLineType : uint8_t {
   rlt_ProductSale, rlt_ProductReturn, rlt_WeightedProductSale, rlt_VoucherSale, rlt_VoucherRedeem,
   rlt_GiftCardSale, rlt_GiftCardRedeem, rlt_SubTotal, rlt_Text, rlt_DiscountAmount, rlt_DiscountPercentage,
@@ -32,11 +33,14 @@ enum class vxReceiptMessageBarcodeType : uint8_t {
 enum class vxReceiptMessageLineEffect : uint8_t {
   le_bold, le_italic, le_underline, le_doubleheight, le_doublewidth, le_doublesize, le_invertcolors, le_condensed
 };
-enum class vxEJReportType : uint8_t { ejrt_ZReport, ejrt_FiscalReceipt, ejrt_NonFiscalReceipt, ejrt_CreditNote, ejrt_Invoice };
+enum class vxEJReportType : uint8_t {
+  ejrt_ZReport, ejrt_FiscalReceipt, ejrt_NonFiscalReceipt, ejrt_CreditNote, ejrt_Invoice
+};
 enum class vxEJReportDestination : uint8_t { rd_Printer, rd_Memory };
 enum class vxEJFilesRequestType : uint8_t { ej_xml };
 enum class vxReceiptMessageImageSource : uint8_t { is_Resource, is_FileSystem };
 enum class vxReceiptCustomerIdType : uint8_t { cid_NA, cid_Passport, cid_NationalId };
+// clang-format on
 
 // A set of line effects: bit n stands for the effect with ordinal n.
 class vxReceiptMessageLineEffectSet {

@@ -14,21 +14,34 @@ using Words = std::array<std::u16string_view, N>;
 // Indexed by ordinal; an empty word marks a value that is written as the empty text and that
 // no word decodes to.
 constexpr Words<4> kAlignments = {u"", u"right", u"center", u"left"};
-constexpr Words<8> kBarcodeTypes = {u"ean13", u"ean8", u"code39", u"code128", u"qrcode", u"upca", u"upce",
-                                    u"interleaved2of5"};
+constexpr Words<8> kBarcodeTypes = {u"ean13",  u"ean8", u"code39", u"code128",
+                                    u"qrcode", u"upca", u"upce",   u"interleaved2of5"};
 constexpr Words<3> kCustomerIdTypes = {u"", u"passport", u"nationalid"};
-constexpr Words<18> kLineTypes = {
-    u"productsale", u"productreturn", u"weightedproductsale", u"vouchersale", u"voucherredeem", u"giftcardsale",
-    u"giftcardredeem", u"subtotal", u"text", u"discountamount", u"discountpercentage", u"discountamountonsubtotal",
-    u"discountpercentageonsubtotal", u"markupamount", u"markuppercentage", u"markupamountonsubtotal",
-    u"markuppercentageonsubtotal", u"collectamount"};
-constexpr Words<12> kPaymentTypes = {u"cash", u"cheque", u"creditcard", u"debitcard", u"credit",
-                                     u"creditonproducts", u"creditonservices", u"giftcard", u"voucher",
-                                     u"mealvoucher", u"nhscard", u"change"};
+constexpr Words<18> kLineTypes = {u"productsale",
+                                  u"productreturn",
+                                  u"weightedproductsale",
+                                  u"vouchersale",
+                                  u"voucherredeem",
+                                  u"giftcardsale",
+                                  u"giftcardredeem",
+                                  u"subtotal",
+                                  u"text",
+                                  u"discountamount",
+                                  u"discountpercentage",
+                                  u"discountamountonsubtotal",
+                                  u"discountpercentageonsubtotal",
+                                  u"markupamount",
+                                  u"markuppercentage",
+                                  u"markupamountonsubtotal",
+                                  u"markuppercentageonsubtotal",
+                                  u"collectamount"};
+constexpr Words<12> kPaymentTypes = {u"cash",    u"cheque",           u"creditcard",       u"debitcard",
+                                     u"credit",  u"creditonproducts", u"creditonservices", u"giftcard",
+                                     u"voucher", u"mealvoucher",      u"nhscard",          u"change"};
 constexpr Words<5> kReceiptTypes = {u"Sale", u"Refund", u"Void", u"InvoiceSale", u"InvoiceSaleFromReceipt"};
 constexpr Words<4> kReferenceTypes = {u"OriginalReceipt", u"EFTReceipt", u"NotAvailable", u"Empties"};
-constexpr Words<8> kEffects = {u"bold", u"italic", u"underline", u"doubleheight", u"doublewidth", u"doublesize",
-                               u"invertcolors", u"condensed"};
+constexpr Words<8> kEffects = {u"bold",        u"italic",     u"underline",    u"doubleheight",
+                               u"doublewidth", u"doublesize", u"invertcolors", u"condensed"};
 constexpr Words<2> kImageSources = {u"resource", u"filesystem"};
 constexpr Words<2> kTaxTypes = {u"VAT", u"SalesTax"};
 constexpr Words<2> kReportDestinations = {u"printer", u"memory"};
@@ -65,7 +78,9 @@ E Decode(const Words<N>& aWords, std::u16string_view aWord, std::u16string_view 
 
 std::u16string krptUtil::EncodeAlignment(vxReceiptMessageLineAlignment aValue) { return Encode(kAlignments, aValue); }
 std::u16string krptUtil::EncodeBarcodeType(vxReceiptMessageBarcodeType aValue) { return Encode(kBarcodeTypes, aValue); }
-std::u16string krptUtil::EncodeCustomerIdType(vxReceiptCustomerIdType aValue) { return Encode(kCustomerIdTypes, aValue); }
+std::u16string krptUtil::EncodeCustomerIdType(vxReceiptCustomerIdType aValue) {
+  return Encode(kCustomerIdTypes, aValue);
+}
 std::u16string krptUtil::EncodeLineType(vxReceiptLineType aValue) { return Encode(kLineTypes, aValue); }
 std::u16string krptUtil::EncodePaymentType(vxReceiptPaymentType aValue) { return Encode(kPaymentTypes, aValue); }
 std::u16string krptUtil::EncodeReceiptType(vxReceiptType aValue) { return Encode(kReceiptTypes, aValue); }

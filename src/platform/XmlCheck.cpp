@@ -67,6 +67,8 @@ bool SplitQName(std::u16string_view aName, std::u16string_view& aPrefix) {
   return true;
 }
 
+std::u16string Decimal(size_t aValue) { return port::FromUtf8(std::to_string(aValue)); }
+
 std::u16string Hex(uint32_t aValue) {
   static const char16_t kDigits[] = u"0123456789ABCDEF";
   std::u16string text;
@@ -107,7 +109,8 @@ class Checker {
     size_t line = 1, lineStart = 0;
     for (size_t i = 0; i < aAt && i < fText.size(); ++i)
       if (fText[i] == u'\n') ++line, lineStart = i + 1;
-    std::string where = "XML error at line " + std::to_string(line) + ", column " + std::to_string(aAt - lineStart + 1) + ": ";
+    std::string where =
+        "XML error at line " + std::to_string(line) + ", column " + std::to_string(aAt - lineStart + 1) + ": ";
     throw tVX_Error(port::FromUtf8(where) + std::u16string(aFault));
   }
 
@@ -131,7 +134,8 @@ class Checker {
   }
 
   void CheckCharacters() {
-    if (fText.size() > XmlDocument::kMaxDocumentBytes) Fail(u"the text is larger than 8 MiB");
+    if (fText.size() > XmlDocument::kMaxDocumentBytes)
+      Fail(u"the text is larger than " + Decimal(XmlDocument::kMaxDocumentBytes / 1048576) + u" MiB");
     size_t bytes = 0;
     for (fPos = 0; fPos < fText.size(); ++fPos) {
       size_t units = 0;
@@ -140,14 +144,16 @@ class Checker {
       bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
       fPos += units - 1;
     }
-    if (bytes > XmlDocument::kMaxDocumentBytes) Fail(u"the text is larger than 8 MiB");
+    if (bytes > XmlDocument::kMaxDocumentBytes)
+      Fail(u"the text is larger than " + Decimal(XmlDocument::kMaxDocumentBytes / 1048576) + u" MiB");
     fPos = 0;
   }
 
   std::u16string_view Name() {
     size_t length = NameLength(fText, fPos);
     if (length == 0) Fail(AtEnd() ? u"unexpected end of text" : u"name expected");
-    if (length > XmlDocument::kMaxNameLength) Fail(u"name longer than 10000 characters");
+    if (length > XmlDocument::kMaxNameLength)
+      Fail(u"name longer than " + Decimal(XmlDocument::kMaxNameLength) + u" characters");
     std::u16string_view name = fText.substr(fPos, length);
     fPos += length;
     return name;
@@ -166,8 +172,10 @@ class Checker {
       if (c == 0) Fail(u"attribute value is not closed");
       if (c == quote) break;
       if (c == u'<') Fail(u"\"<\" in an attribute value");
-      if (c == u'&') Reference();
-      else ++fPos;
+      if (c == u'&')
+        Reference();
+      else
+        ++fPos;
     }
     ++fPos;
     return fPos - 1 == start;
@@ -183,9 +191,10 @@ class Checker {
       size_t digits = 0;
       for (;; ++fPos, ++digits) {
         char16_t c = Peek();
-        int digit = c >= u'0' && c <= u'9' ? c - u'0'
+        int digit = c >= u'0' && c <= u'9'          ? c - u'0'
                     : hex && c >= u'a' && c <= u'f' ? c - u'a' + 10
-                    : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10 : -1;
+                    : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                    : -1;
         if (digit < 0) break;
         value = std::min<uint32_t>(value * (hex ? 16 : 10) + uint32_t(digit), 0x110000);
       }
@@ -249,10 +258,14 @@ class Checker {
   void Misc() {
     for (;;) {
       SkipBlanks();
-      if (At(u"<!--")) Comment();
-      else if (At(u"<?")) ProcessingInstruction();
-      else if (At(u"<!DOCTYPE")) Fail(u"document type declarations are not accepted");
-      else return;
+      if (At(u"<!--"))
+        Comment();
+      else if (At(u"<?"))
+        ProcessingInstruction();
+      else if (At(u"<!DOCTYPE"))
+        Fail(u"document type declarations are not accepted");
+      else
+        return;
     }
   }
 
@@ -284,18 +297,24 @@ class Checker {
     while (!fOpen.empty()) {
       char16_t c = Peek();
       if (c == 0) Fail(u"element <" + std::u16string(fOpen.back()) + u"> is not closed");
-      if (c == u'&') Reference();
+      if (c == u'&')
+        Reference();
       else if (c != u'<') {
         if (c == u']' && At(u"]]>")) Fail(u"\"]]>\" in text");
         ++fPos;
-      } else if (At(u"</")) EndTag();
-      else if (At(u"<!--")) Comment();
+      } else if (At(u"</"))
+        EndTag();
+      else if (At(u"<!--"))
+        Comment();
       else if (At(u"<![CDATA[")) {
         fPos += 9;
         SkipPast(u"]]>", u"CDATA section is not closed");
-      } else if (At(u"<?")) ProcessingInstruction();
-      else if (At(u"<!")) Fail(u"unexpected markup");
-      else StartTag();
+      } else if (At(u"<?"))
+        ProcessingInstruction();
+      else if (At(u"<!"))
+        Fail(u"unexpected markup");
+      else
+        StartTag();
     }
   }
 
@@ -304,7 +323,8 @@ class Checker {
     std::u16string_view name = Name();
     fAttributes.clear();
     size_t depth = fOpen.size() + 1;
-    if (depth > XmlDocument::kMaxDepth) Fail(u"elements nested deeper than 256 levels");
+    if (depth > XmlDocument::kMaxDepth)
+      Fail(u"elements nested deeper than " + Decimal(XmlDocument::kMaxDepth) + u" levels");
     bool empty = false;
     for (;;) {
       bool blank = SkipBlanks();
@@ -321,7 +341,8 @@ class Checker {
       if (!blank) Fail(u"blank expected between attributes");
       std::u16string_view attribute = Name();
       bool emptyValue = AttributeValue();
-      if (fAttributes.size() == XmlDocument::kMaxAttributes) Fail(u"more than 256 attributes on one element");
+      if (fAttributes.size() == XmlDocument::kMaxAttributes)
+        Fail(u"more than " + Decimal(XmlDocument::kMaxAttributes) + u" attributes on one element");
       fAttributes.push_back(attribute);
       if (attribute == u"xmlns" || attribute.substr(0, 6) == u"xmlns:") {
         std::u16string_view prefix = attribute.size() > 6 ? attribute.substr(6) : std::u16string_view();
@@ -359,7 +380,8 @@ class Checker {
   }
 
   void Declare(std::u16string_view aPrefix, size_t aDepth) {
-    if (fDeclarations.size() == XmlDocument::kMaxNamespaces) Fail(u"more than 64 namespace declarations in scope");
+    if (fDeclarations.size() == XmlDocument::kMaxNamespaces)
+      Fail(u"more than " + Decimal(XmlDocument::kMaxNamespaces) + u" namespace declarations in scope");
     fDeclarations.push_back({aPrefix, aDepth});
     ++fInScope[aPrefix];
   }
@@ -380,9 +402,9 @@ class Checker {
 
   std::u16string_view fText;
   size_t fPos = 0;
-  std::vector<std::u16string_view> fOpen;        // names of the open elements, outermost first
-  std::vector<std::u16string_view> fAttributes;  // of the start tag being read
-  std::vector<Declaration> fDeclarations;        // namespace declarations in scope, in order
+  std::vector<std::u16string_view> fOpen;                    // names of the open elements, outermost first
+  std::vector<std::u16string_view> fAttributes;              // of the start tag being read
+  std::vector<Declaration> fDeclarations;                    // namespace declarations in scope, in order
   std::unordered_map<std::u16string_view, size_t> fInScope;  // prefix -> declarations in scope
 };
 

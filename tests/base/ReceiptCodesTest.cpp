@@ -52,7 +52,8 @@ TEST(ReceiptCodesTest, EncodesAndDecodesEveryValue) {
   EXPECT_EQ(krptUtil::EncodeReceiptType(vxReceiptType::rt_InvoiceSaleFromReceipt), u"InvoiceSaleFromReceipt");
   EXPECT_EQ(krptUtil::EncodeReferenceType(vxReceiptReferenceType::rrt_EFTReceipt), u"EFTReceipt");
   EXPECT_EQ(krptUtil::EncodeTaxType(vxReceiptTaxType::tt_SalesTax), u"SalesTax");
-  EXPECT_EQ(krptUtil::EncodeLineType(vxReceiptLineType::rlt_DiscountPercentageOnSubTotal), u"discountpercentageonsubtotal");
+  EXPECT_EQ(krptUtil::EncodeLineType(vxReceiptLineType::rlt_DiscountPercentageOnSubTotal),
+            u"discountpercentageonsubtotal");
   EXPECT_EQ(krptUtil::EncodePaymentType(vxReceiptPaymentType::Rpt_NHSCard), u"nhscard");
   EXPECT_EQ(krptUtil::EncodeBarcodeType(vxReceiptMessageBarcodeType::bt_Interleaved2Of5), u"interleaved2of5");
 }

@@ -61,7 +61,8 @@ TEST_F(ReceiptReadersTest, EmptyElementsReadAsZeroOrEmptyText) {
 
 TEST_F(ReceiptReadersTest, ConvertsTextsAndReportsTheCauseVerbatim) {
   port::XmlElement root = Load(
-      u"<R><Amount>12.5</Amount><Grouped>1,234.50</Grouped><Word>abc</Word><Big>-1e2</Big><Cdata><![CDATA[0.0001]]></Cdata>"
+      u"<R><Amount>12.5</Amount><Grouped>1,234.50</Grouped><Word>abc</Word><Big>-1e2</Big><Cdata><![CDATA[0.0001]]></"
+      u"Cdata>"
       u"<Int>-2147483648</Int><Over>2147483648</Over><Pct>10%</Pct><Fmt>%s%d</Fmt><Blank> 5</Blank>"
       u"<Amount>99</Amount><Text> a &amp; b </Text></R>");
   EXPECT_EQ(krptUtil::GetNodeValueAsCurrency(root, u"Amount").Units(), 125000);  // the first of two
@@ -99,7 +100,8 @@ TEST_F(ReceiptReadersTest, ReadsBooleansAsWordsOrNumbers) {
 
 TEST_F(ReceiptReadersTest, ReadsDatesAndDateTimes) {
   port::XmlElement root = Load(
-      u"<R><D>2024-01-08</D><S>2024/01/08</S><Bad>2024-13-01</Bad><T>2024-01-08T06:45:56.5</T><Z>2024-01-08 06:45:56.123Z</Z></R>");
+      u"<R><D>2024-01-08</D><S>2024/01/08</S><Bad>2024-13-01</Bad><T>2024-01-08T06:45:56.5</T><Z>2024-01-08 "
+      u"06:45:56.123Z</Z></R>");
   tDateTime expected = 0;
   ASSERT_TRUE(vxdate::TryEncodeDate(2024, 1, 8, expected));
   EXPECT_EQ(krptUtil::GetNodeValueAsDate(root, u"D"), expected);
@@ -116,15 +118,22 @@ TEST_F(ReceiptReadersTest, ReadsDatesAndDateTimes) {
 }
 
 TEST_F(ReceiptReadersTest, ElementsWithMoreThanTextFailInEveryReader) {
-  for (std::u16string_view text : {u"<R><N><X>1</X></N></R>", u"<R><N><!--c-->5</N></R>", u"<R><N>1<![CDATA[2]]></N></R>"}) {
+  for (std::u16string_view text :
+       {u"<R><N><X>1</X></N></R>", u"<R><N><!--c-->5</N></R>", u"<R><N>1<![CDATA[2]]></N></R>"}) {
     port::XmlElement root = Load(text);
     const std::u16string cause = u"\r\nElement \"N\" does not contain a single text node";
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsString(root, u"N"); }), u"Error in processing node N as string." + cause);
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsInteger(root, u"N"); }), u"Error in processing node N as integer." + cause);
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsCurrency(root, u"N"); }), u"Error in processing node N as currency." + cause);
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsBoolean(root, u"N", false); }), u"Error in processing node N as boolean." + cause);
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsDate(root, u"N"); }), u"Error in processing node N as date." + cause);
-    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsDateTime(root, u"N"); }), u"Error in processing node N as datetime." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsString(root, u"N"); }),
+              u"Error in processing node N as string." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsInteger(root, u"N"); }),
+              u"Error in processing node N as integer." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsCurrency(root, u"N"); }),
+              u"Error in processing node N as currency." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsBoolean(root, u"N", false); }),
+              u"Error in processing node N as boolean." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsDate(root, u"N"); }),
+              u"Error in processing node N as date." + cause);
+    EXPECT_EQ(ErrorOf([&] { krptUtil::GetNodeValueAsDateTime(root, u"N"); }),
+              u"Error in processing node N as datetime." + cause);
     EXPECT_EQ(krptUtil::TryGetNodeValueAsDateTime(root, u"N"), 0);
   }
 }

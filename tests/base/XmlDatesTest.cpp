@@ -64,7 +64,8 @@ TEST(XmlDatesTest, ReadsDateTimesWithTheMillisecondRule) {
 }
 
 TEST(XmlDatesTest, RoundTripsToTheMillisecond) {
-  for (tDateTime value : {At(2024, 2, 29, 0, 0, 0, 1), At(1, 1, 1), At(9999, 12, 31, 23, 59, 59, 999), At(1850, 6, 1, 12)}) {
+  for (tDateTime value :
+       {At(2024, 2, 29, 0, 0, 0, 1), At(1, 1, 1), At(9999, 12, 31, 23, 59, 59, 999), At(1850, 6, 1, 12)}) {
     std::u16string text = DateTimeToXmlString(true, value);
     EXPECT_EQ(DateTimeToXmlString(true, XmlStringToDateTime(text)), text);
     EXPECT_NEAR(XmlStringToDateTime(text), value, 1e-9) << vxtext::Utf8(text);

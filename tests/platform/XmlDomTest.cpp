@@ -1,8 +1,8 @@
 // The XML document model: the same expectations hold on both targets (pugixml and MSXML).
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
+#include <thread>
 
 #include "base/uVX_Text.h"
 #include "platform/Error.h"
@@ -58,8 +58,9 @@ TEST(XmlDomTest, KeepsCommentsAndInstructionsAsNodesButReadsOnlyPlainText) {
 
   doc = XmlDocument::Parse(u"<?pi x?><R><?B y?><B>1</B><C><D/></C><B>2</B><b>3</b><E></E><F/></R><!--end-->");
   root = doc->Root();
-  EXPECT_EQ(Dump(root), u"<R n=7><B n=1 t=[1]></><C n=1><D n=0 t=[]></></><B n=1 t=[2]></><b n=1 t=[3]></>"
-                        u"<E n=0 t=[]></><F n=0 t=[]></></>");
+  EXPECT_EQ(Dump(root),
+            u"<R n=7><B n=1 t=[1]></><C n=1><D n=0 t=[]></></><B n=1 t=[2]></><b n=1 t=[3]></>"
+            u"<E n=0 t=[]></><F n=0 t=[]></></>");
   EXPECT_EQ(root.FirstChild(u"B").Text(), u"1");  // the element, not the instruction, and the first
   EXPECT_EQ(root.FirstChild(u"b").Text(), u"3");
   EXPECT_TRUE(root.FirstChild(u"D").IsNull());  // direct children only
@@ -77,7 +78,7 @@ TEST(XmlDomTest, DropsBlankTextButKeepsEveryOtherCharacter) {
   EXPECT_EQ(root.FirstChild(u"C").ChildNodeCount(), 0u);
   EXPECT_EQ(root.FirstChild(u"C").Text(), u"");
   EXPECT_EQ(root.FirstChild(u"D").Text(), u"x\n");
-  EXPECT_EQ(root.FirstChild(u"E").Text(), u"");  // blank however it is written
+  EXPECT_EQ(root.FirstChild(u"E").Text(), u"");    // blank however it is written
   EXPECT_EQ(root.FirstChild(u"G").Text(), u"  ");  // CDATA is never blank text
   EXPECT_EQ(root.FirstChild(u"H").ChildNodeCount(), 2u);
   EXPECT_THROW(root.FirstChild(u"H").Text(), tVX_Error);
@@ -88,7 +89,8 @@ TEST(XmlDomTest, DropsBlankTextButKeepsEveryOtherCharacter) {
 
 TEST(XmlDomTest, DecodesEntitiesAndNormalisesAttributes) {
   auto doc = XmlDocument::Parse(
-      u"<A b=\"x\r\ny\tz&#10;w\" c='&lt;&quot;&apos;&gt;' d=\"\" e=\"\u00e9\">&lt;&gt;&amp;&apos;&quot;&#x20AC;&#128512;"
+      u"<A b=\"x\r\ny\tz&#10;w\" c='&lt;&quot;&apos;&gt;' d=\"\" "
+      u"e=\"\u00e9\">&lt;&gt;&amp;&apos;&quot;&#x20AC;&#128512;"
       u"\u00e9</A>");
   XmlElement root = doc->Root();
   EXPECT_EQ(root.Text(), u"<>&'\"\u20ac\U0001F600\u00e9");
@@ -102,9 +104,10 @@ TEST(XmlDomTest, DecodesEntitiesAndNormalisesAttributes) {
 
 TEST(XmlDomTest, IgnoresTheDeclaredEncodingAndAByteOrderMark) {
   const std::u16string body = u"<A>\u00e9\u20ac\U0001F600</A>";
-  for (std::u16string prolog : {u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", u"<?xml version='1.0' encoding='UTF-8'?>\n",
-                                u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"yes\" ?>", u"\uFEFF",
-                                u"\uFEFF<?xml version=\"1.1\"?>"}) {
+  for (std::u16string prolog :
+       {u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", u"<?xml version='1.0' encoding='UTF-8'?>\n",
+        u"<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"yes\" ?>", u"\uFEFF",
+        u"\uFEFF<?xml version=\"1.1\"?>"}) {
     auto doc = XmlDocument::Parse(prolog + body);
     EXPECT_EQ(doc->Root().Text(), u"\u00e9\u20ac\U0001F600") << Show(prolog);
   }
@@ -123,16 +126,46 @@ TEST(XmlDomTest, RefusesMalformedTextWithAPositionedMessage) {
   EXPECT_EQ(ParseError(u"<A>\n  <B>&e;</B></A>"), u"XML error at line 2, column 6: undefined entity &e;");
   EXPECT_EQ(ParseError(u""), u"XML error at line 1, column 1: no root element");
   EXPECT_EQ(ParseError(u"<A></B>"), u"XML error at line 1, column 4: end tag </B> does not match <A>");
-  const char16_t* refused[] = {
-      u"  \r\n ", u"<!DOCTYPE A [<!ENTITY e \"x\">]><A>&e;</A>", u"<A/><B/>", u"<A/>x", u"x<A/>",
-      u"<A b=\"1\" b=\"2\"/>", u"<A b=\"<\"/>", u"<A>]]></A>", u"<A>&#0;</A>", u"<A>&#xD800;</A>",
-      u"<A>&#x110000;</A>", u"<A>&#99999999999;</A>", u"<A>&#;</A>", u"<A>&amp</A>", u"<A>a & b</A>",
-      u"<A>\x01</A>", u"<A>\uFFFE</A>", u"<A b=\"1\"c=\"2\"/>", u"<A b=1/>", u"<1A/>", u"<A\u00d7/>",
-      u"<p:A/>", u"<A p:b=\"1\"/>", u"<A xmlns:p=\"\"><p:B/></A>", u"<:A/>", u"<A:/>", u"<a:b:c xmlns:a=\"u\"/>",
-      u" <?xml version=\"1.0\"?><A/>", u"<A/><?xml version=\"1.0\"?>", u"<?xml version=\"2.0\"?><A/>",
-      u"<?xml encoding=\"UTF-8\"?><A/>", u"<?xml version=\"1.0\" standalone=\"maybe\"?><A/>",
-      u"<?xml version=\"1.0\"encoding=\"UTF-8\"?><A/>", u"<A><!-- a -- b --></A>", u"<A><!-- a ---></A>",
-      u"<A><![CDATA[x]]</A>", u"<A><!ELEMENT A ANY></A>", u"<A><?xml x?></A>", u"<A></A >x", u"<A>"};
+  const char16_t* refused[] = {u"  \r\n ",
+                               u"<!DOCTYPE A [<!ENTITY e \"x\">]><A>&e;</A>",
+                               u"<A/><B/>",
+                               u"<A/>x",
+                               u"x<A/>",
+                               u"<A b=\"1\" b=\"2\"/>",
+                               u"<A b=\"<\"/>",
+                               u"<A>]]></A>",
+                               u"<A>&#0;</A>",
+                               u"<A>&#xD800;</A>",
+                               u"<A>&#x110000;</A>",
+                               u"<A>&#99999999999;</A>",
+                               u"<A>&#;</A>",
+                               u"<A>&amp</A>",
+                               u"<A>a & b</A>",
+                               u"<A>\x01</A>",
+                               u"<A>\uFFFE</A>",
+                               u"<A b=\"1\"c=\"2\"/>",
+                               u"<A b=1/>",
+                               u"<1A/>",
+                               u"<A\u00d7/>",
+                               u"<p:A/>",
+                               u"<A p:b=\"1\"/>",
+                               u"<A xmlns:p=\"\"><p:B/></A>",
+                               u"<:A/>",
+                               u"<A:/>",
+                               u"<a:b:c xmlns:a=\"u\"/>",
+                               u" <?xml version=\"1.0\"?><A/>",
+                               u"<A/><?xml version=\"1.0\"?>",
+                               u"<?xml version=\"2.0\"?><A/>",
+                               u"<?xml encoding=\"UTF-8\"?><A/>",
+                               u"<?xml version=\"1.0\" standalone=\"maybe\"?><A/>",
+                               u"<?xml version=\"1.0\"encoding=\"UTF-8\"?><A/>",
+                               u"<A><!-- a -- b --></A>",
+                               u"<A><!-- a ---></A>",
+                               u"<A><![CDATA[x]]</A>",
+                               u"<A><!ELEMENT A ANY></A>",
+                               u"<A><?xml x?></A>",
+                               u"<A></A >x",
+                               u"<A>"};
   for (const char16_t* text : refused) EXPECT_NE(ParseError(text), u"(parsed)") << Show(text);
 
   std::u16string nul = u"<A>x";
@@ -143,12 +176,12 @@ TEST(XmlDomTest, RefusesMalformedTextWithAPositionedMessage) {
   lone += char16_t(0xD800);
   lone += u"y</A>";
   EXPECT_EQ(ParseError(lone), u"XML error at line 1, column 5: invalid character U+D800");
-  EXPECT_EQ(ParseError(std::u16string(u"<A>") + char16_t(0xDC00) + u"</A>"), u"XML error at line 1, column 4: invalid character U+DC00");
+  EXPECT_EQ(ParseError(std::u16string(u"<A>") + char16_t(0xDC00) + u"</A>"),
+            u"XML error at line 1, column 4: invalid character U+DC00");
 }
 
 TEST(XmlDomTest, RefusesEveryTruncationOfADocument) {
-  const std::u16string text =
-      u"<?xml version=\"1.0\"?><R a=\"1\"><!--c--><B>x&amp;y</B><![CDATA[z]]><?p q?><C/></R>";
+  const std::u16string text = u"<?xml version=\"1.0\"?><R a=\"1\"><!--c--><B>x&amp;y</B><![CDATA[z]]><?p q?><C/></R>";
   ASSERT_EQ(ParseError(text), u"(parsed)");
   for (size_t length = 0; length < text.size(); ++length)
     EXPECT_NE(ParseError(text.substr(0, length)), u"(parsed)") << length;
@@ -172,8 +205,9 @@ TEST(XmlDomTest, BuildsDocumentsThatReadBackAlike) {
   std::u16string written = doc->Serialize();
   auto reread = XmlDocument::Parse(written);
   EXPECT_EQ(Dump(reread->Root()), Dump(root)) << Show(written);
-  EXPECT_EQ(Dump(root), u"<Result n=4><Amount n=1 t=[1 < 2 & \"3\" > ]]> 'x' \u00e9\u20ac\U0001F600]></><Empty n=0 t=[]></>"
-                        u"<Blank n=0 t=[]></><Group n=2><Line n=1 t=[a\nb\tc]></><Line n=1 t=[second]></></></>");
+  EXPECT_EQ(Dump(root),
+            u"<Result n=4><Amount n=1 t=[1 < 2 & \"3\" > ]]> 'x' \u00e9\u20ac\U0001F600]></><Empty n=0 t=[]></>"
+            u"<Blank n=0 t=[]></><Group n=2><Line n=1 t=[a\nb\tc]></><Line n=1 t=[second]></></></>");
 
   // Adding to a parsed document keeps the handles already given out current.
   auto parsed = XmlDocument::Parse(u"<R><A>1</A></R>");
@@ -188,6 +222,17 @@ TEST(XmlDomTest, BuildsDocumentsThatReadBackAlike) {
   EXPECT_EQ(Dump(XmlDocument::Parse(parsed->Serialize())->Root()), Dump(r));
 }
 
+TEST(XmlDomTest, WritesLineEndsAndTabsSoThatTheyReadBack) {
+  auto doc = XmlDocument::Parse(u"<R b=\"x&#10;&#13;&#9;y\"><A>t&#13;</A><B>a\tb&#13;&#10;c</B></R>");
+  doc->Root().AddChild(u"C", u"1\r\n2\r3\n");
+  auto reread = XmlDocument::Parse(doc->Serialize());
+  XmlElement root = reread->Root();
+  EXPECT_EQ(root.Attribute(u"b"), u"x\n\r\ty");
+  EXPECT_EQ(root.FirstChild(u"A").Text(), u"t\r");
+  EXPECT_EQ(root.FirstChild(u"B").Text(), u"a\tb\r\nc");
+  EXPECT_EQ(root.FirstChild(u"C").Text(), u"1\r\n2\r3\n");
+}
+
 TEST(XmlDomTest, RefusesNamesAndTextsThatCannotBeWritten) {
   auto doc = XmlDocument::Create(u"R");
   XmlElement root = doc->Root();
@@ -200,6 +245,24 @@ TEST(XmlDomTest, RefusesNamesAndTextsThatCannotBeWritten) {
   EXPECT_THROW(root.AddChild(u"A", u"\x1b"), tVX_Error);
   EXPECT_EQ(root.ChildNodeCount(), 0u);
   EXPECT_EQ(root.AddChild(u"\u00c9l\u00e9ment_1.x-y", u"ok").Name(), u"\u00c9l\u00e9ment_1.x-y");
+}
+
+TEST(XmlDomTest, WorksOnEveryThreadThatOwnsItsDocuments) {
+  // Each thread sets up what the library needs by itself (COM on Windows), also with several
+  // documents alive at once and destroyed out of order.
+  auto work = [](int aSeed, std::u16string* aResult) {
+    auto first = XmlDocument::Parse(u"<R><A>" + vxtext::IntToStr(aSeed) + u"</A></R>");
+    auto second = XmlDocument::Create(u"S");
+    second->Root().AddChild(u"B", first->Root().FirstChild(u"A").Text());
+    first.reset();
+    *aResult = XmlDocument::Parse(second->Serialize())->Root().FirstChild(u"B").Text();
+  };
+  std::u16string one, two;
+  std::thread a(work, 1, &one), b(work, 2, &two);
+  a.join();
+  b.join();
+  EXPECT_EQ(one, u"1");
+  EXPECT_EQ(two, u"2");
 }
 
 TEST(XmlDomTest, NullHandlesAnswerNothing) {

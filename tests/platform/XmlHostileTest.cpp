@@ -85,14 +85,17 @@ TEST(XmlHostileTest, LimitsAttributesNamespacesAndNames) {
     return text + u"/>";
   };
   EXPECT_EQ(ErrorOf(attributes(XmlDocument::kMaxAttributes)), u"(parsed)");
-  EXPECT_TRUE(EndsWith(ErrorOf(attributes(XmlDocument::kMaxAttributes + 1)), u"more than 256 attributes on one element"));
+  EXPECT_TRUE(
+      EndsWith(ErrorOf(attributes(XmlDocument::kMaxAttributes + 1)), u"more than 256 attributes on one element"));
   EXPECT_TRUE(EndsWith(ErrorOf(attributes(100000)), u"more than 256 attributes on one element"));
 
   // Declarations count while in scope: 64 on each of many siblings are fine, 65 nested are not.
   std::u16string declarations;
-  for (size_t i = 0; i < XmlDocument::kMaxNamespaces; ++i) declarations += u" xmlns:p" + vxtext::IntToStr(int64_t(i)) + u"=\"u\"";
+  for (size_t i = 0; i < XmlDocument::kMaxNamespaces; ++i)
+    declarations += u" xmlns:p" + vxtext::IntToStr(int64_t(i)) + u"=\"u\"";
   EXPECT_EQ(ErrorOf(u"<A>" + Repeat(u"<p0:B" + declarations + u"/>", 100) + u"</A>"), u"(parsed)");
-  EXPECT_TRUE(EndsWith(ErrorOf(u"<A xmlns=\"u\"><B" + declarations + u"/></A>"), u"more than 64 namespace declarations in scope"));
+  EXPECT_TRUE(EndsWith(ErrorOf(u"<A xmlns=\"u\"><B" + declarations + u"/></A>"),
+                       u"more than 64 namespace declarations in scope"));
 
   std::u16string longName(XmlDocument::kMaxNameLength, u'n');
   EXPECT_EQ(ErrorOf(u"<" + longName + u"/>"), u"(parsed)");
@@ -103,8 +106,8 @@ TEST(XmlHostileTest, SurvivesGarbageAndMutatedDocuments) {
   const std::u16string sample =
       u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Request a=\"1\" xmlns:p=\"urn:p\"><!--c--><p:B>x&amp;y&#x41;</p:B>"
       u"<![CDATA[z]]><?p q?><C d='&lt;'/><D>\u00e9\U0001F600</D></Request>";
-  const char16_t pieces[] = {u'<', u'>', u'/', u'&', u';', u'#', u'"', u'\'', u'=', u'!', u'-', u'[', u']', u'?',
-                             u':', u'x', u' ', u'\n', 0, 0xD800, 0xDC00, 0xFFFF, u'\u00e9', 0xFEFF};
+  const char16_t pieces[] = {u'<', u'>', u'/', u'&', u';', u'#',  u'"', u'\'',  u'=',   u'!',   u'-',      u'[',
+                             u']', u'?', u':', u'x', u' ', u'\n', 0,    0xD800, 0xDC00, 0xFFFF, u'\u00e9', 0xFEFF};
   std::mt19937 random(20240108);
   auto start = std::chrono::steady_clock::now();
   size_t parsed = 0;
@@ -120,9 +123,15 @@ TEST(XmlHostileTest, SurvivesGarbageAndMutatedDocuments) {
         size_t at = random() % text.size();
         char16_t piece = pieces[random() % std::size(pieces)];
         switch (random() % 3) {
-          case 0: text[at] = piece; break;
-          case 1: text.insert(text.begin() + at, piece); break;
-          default: text.erase(at, 1 + random() % 5); break;
+          case 0:
+            text[at] = piece;
+            break;
+          case 1:
+            text.insert(text.begin() + at, piece);
+            break;
+          default:
+            text.erase(at, 1 + random() % 5);
+            break;
         }
       }
     }

@@ -44,7 +44,18 @@ class PugiDocument final : public XmlDocument {
   std::u16string Serialize() override {
     StringWriter writer;
     fDocument.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return FromUtf8(writer.fText);
+    // The library escapes control characters in attributes but writes a CR in text as it is,
+    // which a reader turns into LF. Raw output has no CR of its own, and parsing has already
+    // normalised line ends in comments and CDATA, so every CR left belongs to a text.
+    std::string text;
+    text.reserve(writer.fText.size());
+    for (char c : writer.fText) {
+      if (c == '\r')
+        text += "&#13;";
+      else
+        text += c;
+    }
+    return FromUtf8(text);
   }
 
  protected:
@@ -102,8 +113,8 @@ namespace detail {
 
 std::unique_ptr<XmlDocument> ParseCheckedXml(std::u16string_view aText) {
   auto document = std::make_unique<PugiDocument>();
-  pugi::xml_parse_result result = document->fDocument.load_buffer(aText.data(), aText.size() * sizeof(char16_t),
-                                                                  kParseFlags, pugi::encoding_utf16);
+  pugi::xml_parse_result result =
+      document->fDocument.load_buffer(aText.data(), aText.size() * sizeof(char16_t), kParseFlags, pugi::encoding_utf16);
   if (!result)
     throw tVX_Error(FromUtf8(result.description()) + u" at offset " + FromUtf8(std::to_string(result.offset)));
   if (!document->fDocument.document_element()) throw tVX_Error(u"No document element found");

@@ -1,8 +1,8 @@
 #pragma once
 // Small COM helpers for the Windows port: an owning interface pointer, an owning BSTR, and the
 // calling thread's COM initialisation, balanced when the owner goes away.
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>

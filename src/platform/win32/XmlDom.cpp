@@ -5,8 +5,8 @@
 // here, as the pugixml side drops them.
 #include "platform/XmlDom.h"
 
-#include <windows.h>
 #include <msxml2.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -26,7 +26,8 @@ using com::ComPtr;
 const IID kIID_IXMLDOMDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 void Check(HRESULT aResult, const char16_t* aWhat) {
-  if (FAILED(aResult)) throw tVX_Error(std::u16string(u"MSXML: ") + aWhat + u" failed (" + com::HResultText(aResult) + u")");
+  if (FAILED(aResult))
+    throw tVX_Error(std::u16string(u"MSXML: ") + aWhat + u" failed (" + com::HResultText(aResult) + u")");
 }
 
 struct ElementRecord {
@@ -174,12 +175,8 @@ class MsxmlDocument final : public XmlDocument {
   void* AddChildTo(void* aNode, std::u16string_view aName, std::u16string_view aText) override {
     ComPtr<IXMLDOMElement> element;
     Check(fDocument->createElement(Bstr(aName).Get(), element.Out()), u"creating an element");
-    if (!aText.empty()) {
-      ComPtr<IXMLDOMText> text;
-      Check(fDocument->createTextNode(Bstr(aText).Get(), text.Out()), u"creating a text node");
-      ComPtr<IXMLDOMNode> appended;
-      Check(element->appendChild(text.Get(), appended.Out()), u"appending a text node");
-    }
+    // put_text keeps a CR as it is; some MSXML versions fold line ends in createTextNode.
+    if (!aText.empty()) Check(element->put_text(Bstr(aText).Get()), u"setting an element's text");
     ElementRecord* parent = Loaded(aNode);  // read first, so that the new record is the only one
     ComPtr<IXMLDOMNode> appended;
     Check(parent->element->appendChild(element.Get(), appended.Out()), u"appending an element");
