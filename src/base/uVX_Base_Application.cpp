@@ -1,18 +1,15 @@
 // tVX_Application: creation, module log, batch mode, messages to the user, notification icon,
 // single-instance mode, timers.
-#include <filesystem>
-
 #include "base/uVX_Base.h"
 #include "base/uVX_LogWriter.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 
 namespace {
 
-constexpr char16_t kSeparator = static_cast<char16_t>(std::filesystem::path::preferred_separator);
-
-std::u16string LogFilesFolder() { return GetApplicationFolder() + u"LogFiles"; }
+std::u16string LogFilesFolder() { return port::JoinPath(GetApplicationFolder(), u"LogFiles"); }
 
 }  // namespace
 
@@ -69,11 +66,7 @@ std::u16string tVX_Application::GetLogDirectory() const { return fLogger->Direct
 std::u16string tVX_Application::GetLogFileName() const { return fLogger->FileName(); }
 
 void tVX_Application::ChangeLogDirectory(std::u16string_view aNewDir) {
-  std::u16string directory(aNewDir);
-  std::filesystem::path path(directory);
-  // A rooted name without a drive ("\Logs" on Windows) counts as absolute too.
-  if (!path.is_absolute() && !path.has_root_directory()) directory = LogFilesFolder() + kSeparator + directory;
-  fLogger->SetDirectory(directory);
+  fLogger->SetDirectory(port::JoinPath(LogFilesFolder(), aNewDir));  // a rooted aNewDir stays as it is
 }
 
 void tVX_Application::ChangeLogFilename(std::u16string_view aNewFileName) { fLogger->SetFileName(aNewFileName); }

@@ -1,8 +1,7 @@
 // Free functions of uVX_Base and the module-wide application object.
-#include <filesystem>
-
 #include "base/uVX_Base.h"
 #include "base/uVX_Text.h"
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Process.h"
 
@@ -18,13 +17,12 @@ void FreeTheApplication() {
 }
 
 std::u16string GetApplicationFolder() {
-  std::u16string folder = std::filesystem::path(port::ExecutablePath()).parent_path().u16string();
-  auto separator = static_cast<char16_t>(std::filesystem::path::preferred_separator);
-  if (folder.empty() || folder.back() != separator) folder += separator;
-  return folder;
+  std::u16string path = port::ExecutablePath();
+  path.resize(path.size() - port::LastPathComponent(path).size());  // keeps the separator
+  return path;
 }
 
-std::u16string GetApplicationName() { return std::filesystem::path(port::ExecutablePath()).stem().u16string(); }
+std::u16string GetApplicationName() { return port::RemoveExtension(port::LastPathComponent(port::ExecutablePath())); }
 
 std::u16string GetCommandLineSwitch(std::u16string_view aSwitch, bool aWholeParameter) {
   return GetCommandLineSwitch(aSwitch, aWholeParameter, port::CommandLineArguments());
