@@ -39,6 +39,7 @@ class SimulatedFiscalPrinter final : public FiscalPrinterControl {
   void SetResult(std::string_view aMethod, int32_t aCode) { fResults[std::string(aMethod)] = aCode; }
   // From now on the method (or property, by its name) throws tVX_Error(aMessage).
   void SetFailure(std::string_view aMethod, std::u16string aMessage) { fFailures[std::string(aMethod)] = aMessage; }
+  void ClearFailure(std::string_view aMethod) { fFailures.erase(std::string(aMethod)); }
   State& Values() { return fState; }
   // Every call and property write in order, as "Name(arg,arg)" or "Name=value"; amounts in
   // ten-thousandths, Booleans as true and false.
