@@ -2,7 +2,11 @@
 // the reader of the terminal's repetition of that transaction's answer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "drivers/adyen/uVXPA_ADYEN_10_Status.h"
 
@@ -143,6 +147,58 @@ TEST(StatusResponse, NotFoundInProgressAndEmptyRepetitions) {
   EXPECT_EQ(request.Action(), vxPaymentAction::Void);
   EXPECT_EQ(ReadTransactionStatusResponse(u"not json", request, r), Outcome::Failure);
   EXPECT_EQ(r.DeviceId, u"");
+}
+
+}  // namespace
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// An attempt that answers the given outcomes in turn and notes when it was made.
+struct ScriptedAttempts {
+  std::vector<Outcome> script;
+  std::vector<Clock::time_point> times;
+  Outcome operator()() {
+    times.push_back(Clock::now());
+    return script[std::min(times.size(), script.size()) - 1];
+  }
+};
+
+int64_t MsBetween(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
+}
+
+TEST(StatusRepeat, InProgressIsAskedAgainAfterAPause) {
+  ScriptedAttempts attempts{{Outcome::InProgress, Outcome::InProgress, Outcome::Success}, {}};
+  int32_t made = 0;
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), kInProgressMaxAttempts, &made), Outcome::Success);
+  EXPECT_EQ(made, 3);
+  ASSERT_EQ(attempts.times.size(), 3u);
+  EXPECT_GE(MsBetween(attempts.times[0], attempts.times[1]), kInProgressPauseMs - 50);
+  EXPECT_GE(MsBetween(attempts.times[1], attempts.times[2]), kInProgressPauseMs - 50);
+}
+
+TEST(StatusRepeat, AnyOtherOutcomeEndsAtOnce) {
+  for (Outcome first : {Outcome::Success, Outcome::Failure}) {
+    ScriptedAttempts attempts{{first, Outcome::Success}, {}};
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts)), first);
+    EXPECT_EQ(attempts.times.size(), 1u);
+    EXPECT_LT(MsBetween(start, Clock::now()), kInProgressPauseMs / 2);
+  }
+  ScriptedAttempts failing{{Outcome::InProgress, Outcome::Failure, Outcome::Success}, {}};
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(failing)), Outcome::Failure);
+  EXPECT_EQ(failing.times.size(), 2u);
+}
+
+TEST(StatusRepeat, AStillBusyTerminalIsLeftAfterTheBound) {
+  ScriptedAttempts attempts{{Outcome::InProgress}, {}};
+  int32_t made = 0;
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), 3, &made), Outcome::InProgress);
+  EXPECT_EQ(made, 3);
+  EXPECT_EQ(attempts.times.size(), 3u);
+  EXPECT_GE(MsBetween(attempts.times[0], attempts.times[2]), 2 * kInProgressPauseMs - 100);
 }
 
 }  // namespace

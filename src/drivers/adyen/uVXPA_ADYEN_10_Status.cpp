@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "drivers/adyen/uVXPA_ADYEN_10_Payment.h"
+#include "platform/Clock.h"
 
 namespace adyen {
 
@@ -56,6 +57,18 @@ tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResp
   document["SaleToPOIResponse"] = std::move(answer);
   return ReadPaymentResponse(JsonToText(document), aReceipt, aResult) ? tAdyenStatusOutcome::Success
                                                                       : tAdyenStatusOutcome::Failure;
+}
+
+tAdyenStatusOutcome RepeatWhileInProgress(const std::function<tAdyenStatusOutcome()>& aAttempt,
+                                          int32_t aMaxAttempts, int32_t* aAttempts) {
+  int32_t attempts = 1;
+  tAdyenStatusOutcome outcome = aAttempt();
+  for (; outcome == tAdyenStatusOutcome::InProgress && attempts < aMaxAttempts; ++attempts) {
+    port::SleepMs(kInProgressPauseMs);
+    outcome = aAttempt();
+  }
+  if (aAttempts != nullptr) *aAttempts = attempts;
+  return outcome;
 }
 
 }  // namespace adyen

@@ -2,6 +2,8 @@
 // Transaction status messages: the request that asks the terminal for the outcome of the last or
 // of a named payment or reversal, with its receipt copies, and the reader that turns the
 // terminal's repetition of that earlier answer into a payment result.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,5 +37,18 @@ enum class tAdyenStatusOutcome : uint8_t {
 // neither a payment nor a reversal is a failure with an empty ErrorText.
 tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResponse, kPaymentReceipt& aReceipt,
                                                   _int_PAY_result& aResult);
+
+// A terminal that answers "InProgress" is asked again, one request after the other, with a pause
+// between attempts so that a busy terminal is not flooded, and not more often than the bound:
+// about three minutes of attempts, the time one exchange may wait for its answer.
+inline constexpr int32_t kInProgressPauseMs = 1000;
+inline constexpr int32_t kInProgressMaxAttempts = 180;
+
+// Runs aAttempt, and again after a pause of kInProgressPauseMs while it answers InProgress, at
+// most aMaxAttempts times in all. Answers the last attempt's outcome (InProgress when the bound
+// was reached) and, through aAttempts, how many attempts were made.
+tAdyenStatusOutcome RepeatWhileInProgress(const std::function<tAdyenStatusOutcome()>& aAttempt,
+                                          int32_t aMaxAttempts = kInProgressMaxAttempts,
+                                          int32_t* aAttempts = nullptr);
 
 }  // namespace adyen
