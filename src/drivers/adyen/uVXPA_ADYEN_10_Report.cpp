@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
+#include "base/uVX_Base.h"
+#include "base/uVX_DateTime.h"
 #include "base/uVX_Text.h"
+#include "platform/NumberFormat.h"
 
 namespace adyen {
 namespace {
@@ -67,6 +71,12 @@ tAdyenTotalsSums SumTotals(const tAdyenTotals& aTotals) {
   }
   sums.TransactionsCount = static_cast<int32_t>(count);
   return sums;
+}
+
+tAdyenReportLocale CurrentReportLocale() {
+  const tDateTime now = vxdate::Now();
+  port::NumberSeparators separators = port::LocaleNumberSeparators();
+  return {FormatShortDate(now), FormatLongTime(now), std::move(separators.decimal), std::move(separators.thousands)};
 }
 
 std::u16string FormatReportCount(int64_t aCount) { return vxtext::IntToStr(aCount); }

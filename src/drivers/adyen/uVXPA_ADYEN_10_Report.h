@@ -77,6 +77,9 @@ struct tAdyenReportLocale {
   std::u16string ThousandSeparator;  // empty: no digit groups
 };
 
+// The machine's texts for a report made now.
+tAdyenReportLocale CurrentReportLocale();
+
 // "#####0": the count without digit groups, at least one digit.
 std::u16string FormatReportCount(int64_t aCount);
 // "#,###.#0" with the locale's separators.
