@@ -47,7 +47,7 @@ test: setup
 
 bench: build
 	cmake --build build --target benchmarks
-	@for b in build/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in build/bench_*; do echo "== $$b"; $$b; done
 
 clean:
 	rm -rf build build-asan build-win32
