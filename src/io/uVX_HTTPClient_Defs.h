@@ -1,5 +1,6 @@
 #pragma once
-// Types shared by the HTTP client and its users: the authentication scheme and the log event.
+// Types shared by the HTTP client and the I/O handlers: the authentication scheme of an HTTP
+// device and the log callback through which the HTTP client reports each step.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -8,5 +9,7 @@
 
 enum class vxHTTPAuthType : uint8_t { at_None = 0, at_Basic = 1, at_Digest = 2, at_Bearer = 3 };
 
-// A log sink bound to an object: entry type, title, message. An empty function logs nothing.
-using vxWriteLogEvent = std::function<void(tVX_MessageType, const std::u16string&, const std::u16string&)>;
+// Bound to an object by the owner, typically kIOHandler::WriteLog:
+//   aClient.SetOnWriteLog(std::bind_front(&kIOHandler::WriteLog, &aHandler));
+using vxWriteLogEvent =
+    std::function<void(tVX_MessageType aEntryType, const std::u16string& aTitle, const std::u16string& aMessage)>;
