@@ -182,3 +182,17 @@ TEST(SerialDriverOpenTest, ADeviceThatIsNoSerialLineFailsItsSettingsAndIsClosedA
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SerialDriverTest, AWriteOnAHungUpLineFails) {
+  TComPort port(fPty->ComNumber());
+  port.Open();
+  fPty.reset();  // the far end goes away
+  std::string failure = ComError([&] {
+    for (int i = 0; i < 100; ++i) port.WriteText(std::string(4096, 'x'));
+  });
+  EXPECT_EQ(failure, "Write to com port failed.");
+}
+
+}  // namespace
