@@ -13,8 +13,10 @@ else()
   find_package(OpenSSL 3 REQUIRED)
   find_package(CURL REQUIRED)
   find_package(nlohmann_json 3 REQUIRED)
+  pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+  find_package(Cups REQUIRED)
   target_link_libraries(vx_platform_libs INTERFACE
-    PkgConfig::PUGIXML OpenSSL::SSL OpenSSL::Crypto CURL::libcurl ${CMAKE_DL_LIBS})
+    PkgConfig::PUGIXML OpenSSL::SSL OpenSSL::Crypto CURL::libcurl Cups::Cups PkgConfig::CAIRO ${CMAKE_DL_LIBS})
 endif()
 # nlohmann's header is plain C++ and serves both targets; the cross build finds it by path.
 if(WIN32)

@@ -14,6 +14,14 @@ endif()
 
 # Shared test helpers (temporary folders, module loading, ...), linked into every test executable.
 file(GLOB VX_TEST_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+# Helpers that need the operating system (pseudo-terminals, a private print server) have one
+# implementation per target, like the port layer.
+if(WIN32)
+  file(GLOB VX_TEST_SUPPORT_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/win32/*.cpp)
+else()
+  file(GLOB VX_TEST_SUPPORT_PORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/posix/*.cpp)
+endif()
+list(APPEND VX_TEST_SUPPORT_SOURCES ${VX_TEST_SUPPORT_PORT_SOURCES})
 add_library(vxtestsupport STATIC ${VX_TEST_SUPPORT_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
 target_include_directories(vxtestsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(vxtestsupport PUBLIC ${VX_GTEST} vx_platform_libs)

@@ -86,6 +86,9 @@ class kIOHandler {
   static std::u16string FormatAmount(tVX_Currency aValue);
   // The same as ResetCustomError.
   void ResetError();
+  // Replaces ErrorMessage alone; ErrorFound and ErrorCode keep their values (the spool handler
+  // reports a failed raw job this way).
+  void SetErrorMessage(std::u16string_view aErrorMessage) { fErrorMessage = aErrorMessage; }
   bool HasLog() const { return fLogger != nullptr; }
 
  private:

@@ -1,0 +1,197 @@
+#include "platform/SerialPort.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "platform/Utf8.h"
+
+namespace port {
+namespace {
+
+int64_t MonotonicMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+bool SpeedConstant(uint32_t aBaud, speed_t& aSpeed) {
+  static const struct {
+    uint32_t baud;
+    speed_t speed;
+  } kSpeeds[] = {{50, B50},         {75, B75},           {110, B110},         {134, B134},
+                 {150, B150},       {200, B200},         {300, B300},         {600, B600},
+                 {1200, B1200},     {1800, B1800},       {2400, B2400},       {4800, B4800},
+                 {9600, B9600},     {19200, B19200},     {38400, B38400},     {57600, B57600},
+                 {115200, B115200}, {230400, B230400},   {460800, B460800},   {500000, B500000},
+                 {576000, B576000}, {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+                 {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+                 {3500000, B3500000}, {4000000, B4000000}};
+  for (const auto& entry : kSpeeds) {
+    if (entry.baud == aBaud) {
+      aSpeed = entry.speed;
+      return true;
+    }
+  }
+  return false;
+}
+
+class PosixSerialPort final : public SerialPort {
+ public:
+  explicit PosixSerialPort(int aFd) : fFd(aFd) {}
+  ~PosixSerialPort() override { ::close(fFd); }
+
+  SerialStateResult SetLine(const SerialLine& aLine) override {
+    termios state{};
+    if (tcgetattr(fFd, &state) != 0) return SerialStateResult::ReadFailed;
+    speed_t speed;
+    if (!SpeedConstant(aLine.baudRate, speed) || aLine.dataBits < 5 || aLine.dataBits > 8) {
+      return SerialStateResult::WriteFailed;
+    }
+    cfsetispeed(&state, speed);
+    cfsetospeed(&state, speed);
+    static const tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    state.c_cflag = (state.c_cflag & ~CSIZE) | kSizes[aLine.dataBits - 5];
+    state.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    switch (aLine.parity) {
+      case SerialParity::None: break;
+      case SerialParity::Odd: state.c_cflag |= PARENB | PARODD; break;
+      case SerialParity::Even: state.c_cflag |= PARENB; break;
+      case SerialParity::Mark: state.c_cflag |= PARENB | PARODD | CMSPAR; break;
+      case SerialParity::Space: state.c_cflag |= PARENB | CMSPAR; break;
+    }
+    if (aLine.stopBits == SerialStopBits::One) state.c_cflag &= ~CSTOPB;
+    else state.c_cflag |= CSTOPB;
+    if (tcsetattr(fFd, TCSANOW, &state) != 0) return SerialStateResult::WriteFailed;
+    return SerialStateResult::Ok;
+  }
+
+  SerialStateResult SetReadTimeouts(uint32_t aIntervalMs, uint32_t aTotalMs) override {
+    fIntervalMs = aIntervalMs;
+    fTotalMs = aTotalMs;
+    return SerialStateResult::Ok;
+  }
+
+  int32_t Read(uint8_t* aBuffer, uint32_t aCount, uint32_t& aErrorFlags) override {
+    aErrorFlags = 0;
+    uint32_t got = 0;
+    const int64_t deadline = MonotonicMs() + fTotalMs;
+    while (got < aCount) {
+      // Before the first byte only the total time-out counts; after it the gap between bytes too.
+      int wait = -1;
+      if (fTotalMs > 0) wait = static_cast<int>(std::max<int64_t>(0, deadline - MonotonicMs()));
+      if (got > 0 && fIntervalMs > 0 && (wait < 0 || static_cast<uint32_t>(wait) > fIntervalMs)) {
+        wait = static_cast<int>(fIntervalMs);
+      }
+      pollfd watch{fFd, POLLIN, 0};
+      int ready = ::poll(&watch, 1, wait);
+      if (ready < 0) {
+        if (errno == EINTR) continue;
+        aErrorFlags = static_cast<uint32_t>(errno);
+        return -1;
+      }
+      if (ready == 0) break;  // timed out
+      ssize_t n = ::read(fFd, aBuffer + got, aCount - got);
+      if (n > 0) {
+        got += static_cast<uint32_t>(n);
+      } else if (n == 0) {
+        break;  // readable but nothing to read: the other end has gone
+      } else if (errno != EAGAIN && errno != EINTR) {
+        aErrorFlags = static_cast<uint32_t>(errno);
+        return -1;
+      }
+    }
+    return static_cast<int32_t>(got);
+  }
+
+  bool Write(std::string_view aBytes) override {
+    size_t sent = 0;
+    while (sent < aBytes.size()) {
+      ssize_t n = ::write(fFd, aBytes.data() + sent, aBytes.size() - sent);
+      if (n > 0) {
+        sent += static_cast<size_t>(n);
+      } else if (n < 0 && errno == EAGAIN) {
+        // Like the Windows port without write time-outs: wait until the line takes more.
+        pollfd watch{fFd, POLLOUT, 0};
+        if (::poll(&watch, 1, -1) < 0 && errno != EINTR) return false;
+      } else if (n < 0 && errno == EINTR) {
+        continue;
+      } else {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool Purge() override { return tcflush(fFd, TCIOFLUSH) == 0; }
+
+  uint32_t SetDtr(bool aAssert) override { return SetModemLine(TIOCM_DTR, aAssert); }
+  uint32_t SetRts(bool aAssert) override { return SetModemLine(TIOCM_RTS, aAssert); }
+
+  int32_t BytesPending() override {
+    int pending = 0;
+    if (ioctl(fFd, FIONREAD, &pending) != 0) return -1;
+    return pending;
+  }
+
+ private:
+  uint32_t SetModemLine(int aLine, bool aAssert) {
+    int bits = aLine;
+    if (ioctl(fFd, aAssert ? TIOCMBIS : TIOCMBIC, &bits) != 0) return static_cast<uint32_t>(errno);
+    return 0;
+  }
+
+  int fFd;
+  uint32_t fIntervalMs = 0;  // 0: no limit between bytes
+  uint32_t fTotalMs = 0;     // 0: no limit for the whole read
+};
+
+}  // namespace
+
+std::u16string SerialPort::DevicePath(uint32_t aComNumber) {
+  std::string variable = "VXPA_COM" + std::to_string(aComNumber);
+  const char* mapped = std::getenv(variable.c_str());
+  if (mapped && *mapped) return FromUtf8(mapped);
+  if (aComNumber == 0) return u"";
+  return FromUtf8("/dev/ttyS" + std::to_string(aComNumber - 1));
+}
+
+SerialPort::OpenResult SerialPort::Open(uint32_t aComNumber) {
+  OpenResult result;
+  std::string path = ToUtf8(DevicePath(aComNumber));
+  int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    int error = path.empty() ? ENOENT : errno;
+    result.notFound = error == ENOENT || error == ENODEV || error == ENXIO;
+    result.errorCode = static_cast<uint32_t>(error);
+    return result;
+  }
+  // Not shared: a second open of the line is refused (root excepted, as the kernel rules).
+  ioctl(fd, TIOCEXCL);
+  // A Windows port passes every byte unchanged; a tty does so only in raw mode. Input and output
+  // processing, echo, line editing and the XON/XOFF characters go (a terminal's defaults, which
+  // would swallow bytes 0x11 and 0x13 of a binary protocol); hardware flow control and the line
+  // settings stay as they were.
+  termios state{};
+  if (tcgetattr(fd, &state) == 0) {
+    state.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+    state.c_oflag &= ~OPOST;
+    state.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    state.c_cflag |= CREAD | CLOCAL;
+    state.c_cc[VMIN] = 0;
+    state.c_cc[VTIME] = 0;
+    tcsetattr(fd, TCSANOW, &state);
+  }
+  result.port = std::make_unique<PosixSerialPort>(fd);
+  return result;
+}
+
+}  // namespace port

@@ -1,0 +1,181 @@
+#include "support/PseudoTerminal.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace vxtest {
+namespace {
+
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+std::string Prefix() {
+  char buffer[1024];
+  DWORD n = GetEnvironmentVariableA("WINEPREFIX", buffer, sizeof(buffer));
+  return (n > 0 && n < sizeof(buffer)) ? std::string(buffer, n) : std::string();
+}
+
+// A Unix path as this process sees it (drive Z: is the Unix root under wine).
+std::string OnZ(const std::string& aUnixPath) { return "Z:" + aUnixPath; }
+
+bool Exists(const std::string& aUnixPath) {
+  return GetFileAttributesA(OnZ(aUnixPath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Starts a Unix shell command detached from this process's standard handles. Wine starts Unix
+// programs too, but hands back no handle to wait on: callers watch for the command's effects.
+bool StartUnix(const std::string& aShellCommand) {
+  std::string quoted;
+  for (char c : aShellCommand) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  std::string command = "/bin/sh -c \"exec </dev/null >/dev/null 2>&1; " + quoted + "\"";
+  std::wstring wide(command.begin(), command.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  if (process.hProcess) CloseHandle(process.hProcess);
+  if (process.hThread) CloseHandle(process.hThread);
+  return true;
+}
+
+// Runs a Unix shell command and waits (at most 10 s) for it to end; true when it exited with 0.
+bool RunUnix(const std::string& aShellCommand) {
+  static int counter = 0;
+  std::string marker = Prefix() + "/vx-done-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  if (!StartUnix(aShellCommand + "; echo $? > " + marker)) return false;
+  for (int i = 0; i < 1000 && !Exists(marker); ++i) Sleep(10);
+  Sleep(20);  // let the shell finish writing the status
+  std::ifstream in(OnZ(marker));
+  int status = -1;
+  in >> status;
+  in.close();
+  DeleteFileA(OnZ(marker).c_str());
+  return status == 0;
+}
+
+std::string LinkPath(uint32_t aCom) { return Prefix() + "/dosdevices/com" + std::to_string(aCom); }
+
+class WinePseudoTerminal final : public PseudoTerminal {
+ public:
+  WinePseudoTerminal(uint32_t aCom, uint32_t aPeerCom) : fCom(aCom), fPeerCom(aPeerCom) {
+    fPidFile = Prefix() + "/vx-socat-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(aCom);
+  }
+  ~WinePseudoTerminal() override {
+    if (fPeer != INVALID_HANDLE_VALUE) CloseHandle(fPeer);
+    std::ifstream in(OnZ(fPidFile));
+    long pid = 0;
+    if (in >> pid && pid > 0) RunUnix("kill " + std::to_string(pid));
+    in.close();
+    DeleteFileA(OnZ(fPidFile).c_str());
+    RunUnix("rm -f " + LinkPath(fCom) + " " + LinkPath(fPeerCom));
+  }
+
+  bool Start(std::string& aWhy) {
+    RunUnix("rm -f " + LinkPath(fCom) + " " + LinkPath(fPeerCom) + " " + fPidFile);
+    // socat joins two pseudo-terminals; timeout ends it should this process die first.
+    std::string relay = "echo $$ > " + fPidFile + "; exec /usr/bin/timeout 600 /usr/bin/socat pty,raw,echo=0,link=" +
+                        LinkPath(fCom) + " pty,raw,echo=0,link=" + LinkPath(fPeerCom);
+    if (!StartUnix(relay)) {
+      aWhy = "cannot start socat";
+      return false;
+    }
+    std::wstring peer = L"\\\\.\\COM" + std::to_wstring(fPeerCom);
+    for (int i = 0; i < 500; ++i) {
+      fPeer = CreateFileW(peer.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      if (fPeer != INVALID_HANDLE_VALUE) return true;
+      Sleep(10);
+    }
+    aWhy = "socat did not link the ports";
+    return false;
+  }
+
+  uint32_t ComNumber() const override { return fCom; }
+
+  void Send(std::string_view aBytes) override {
+    DWORD written = 0;
+    WriteFile(fPeer, aBytes.data(), static_cast<DWORD>(aBytes.size()), &written, nullptr);
+  }
+
+  std::string Receive(size_t aCount, int aTimeoutMs) override {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(aTimeoutMs);
+    SetCommTimeouts(fPeer, &timeouts);
+    std::string bytes(aCount, '\0');
+    DWORD got = 0;
+    if (!ReadFile(fPeer, bytes.data(), static_cast<DWORD>(aCount), &got, nullptr)) got = 0;
+    bytes.resize(got);
+    return bytes;
+  }
+
+  // stty reads the settings of the device side through its link.
+  bool ReadLine(PtyLine& aLine) override {
+    std::string out = fPidFile + ".stty";
+    if (!RunUnix("stty -F " + LinkPath(fCom) + " -a > " + out)) return false;
+    std::ifstream in(OnZ(out));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    DeleteFileA(OnZ(out).c_str());
+    auto has = [&text](const std::string& aWord) {
+      size_t at = text.find(aWord);
+      while (at != std::string::npos) {
+        bool start = at == 0 || text[at - 1] == ' ' || text[at - 1] == '\n';
+        bool end = at + aWord.size() >= text.size() || text[at + aWord.size()] == ' ' || text[at + aWord.size()] == '\n';
+        if (start && end) return true;
+        at = text.find(aWord, at + 1);
+      }
+      return false;
+    };
+    size_t speed = text.find("speed ");
+    if (speed == std::string::npos) return false;
+    aLine.baudRate = static_cast<uint32_t>(std::stoul(text.substr(speed + 6)));
+    aLine.stopBits = has("cstopb") ? 2 : 1;
+    aLine.oddParity = has("parodd");
+    aLine.stickParity = has("cmspar");
+    return true;
+  }
+
+ private:
+  uint32_t fCom;
+  uint32_t fPeerCom;
+  std::string fPidFile;
+  HANDLE fPeer = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace
+
+std::unique_ptr<PseudoTerminal> PseudoTerminal::Create(std::string& aWhy) {
+  static uint32_t next = 41;
+  if (!UnderWine() || Prefix().empty()) {
+    aWhy = "pseudo-terminals need wine with WINEPREFIX set";
+    return nullptr;
+  }
+  if (!Exists("/usr/bin/socat")) {
+    aWhy = "socat is not installed";
+    return nullptr;
+  }
+  uint32_t com = next++;
+  auto terminal = std::make_unique<WinePseudoTerminal>(com, com + 100);
+  if (!terminal->Start(aWhy)) return nullptr;
+  return terminal;
+}
+
+ComPortAlias::ComPortAlias(uint32_t aComNumber, const std::string& aUnixPath) : fComNumber(aComNumber) {
+  if (!UnderWine() || Prefix().empty()) return;
+  fOk = RunUnix("ln -sfn " + aUnixPath + " " + LinkPath(aComNumber));
+}
+
+ComPortAlias::~ComPortAlias() {
+  if (fOk) RunUnix("rm -f " + LinkPath(fComNumber));
+}
+
+}  // namespace vxtest
