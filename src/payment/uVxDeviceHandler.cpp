@@ -4,7 +4,12 @@
 #include "base/uVxReceipt.h"
 #include "io/uVXIOHandler.h"
 #include "io/uVXIOHandler_Connection.h"
+#include "io/uVXIOHandler_Com.h"
+#include "io/uVXIOHandler_Dll.h"
 #include "io/uVXIOHandler_HTTP.h"
+#include "io/uVXIOHandler_OPOS.h"
+#include "io/uVXIOHandler_Serial.h"
+#include "io/uVXIOHandler_Spool.h"
 #include "io/uVXIOHandler_TCP.h"
 #include "platform/Error.h"
 
@@ -109,21 +114,23 @@ void kDeviceHandler::SetParameter(std::u16string_view aName, std::u16string_view
     fParameters.push_back(std::move(line));
 }
 
-// The one place that decides which connection types this module can serve.
+// The handler classes take what they need from the connection and do not keep it.
 std::unique_ptr<kIOHandler> kDeviceHandler::CreateIOHandler(std::u16string_view aLogDir) const {
   const std::u16string name = fDriver + u"_" + fLogId;
+  const kConnection* connection = fConnection.get();
   std::unique_ptr<kIOHandler> handler;
   switch (fConnection->ConnectionType()) {
-    case vxConnectionType::HTTP:
-      handler = std::make_unique<kIOHandler_HTTP>(fConnection.get(), aLogDir, name);
-      break;
-    case vxConnectionType::TCP:
-      handler = std::make_unique<kIOHandler_TCP>(fConnection.get(), aLogDir, name);
-      break;
-    default:
-      throw tVX_Error(u"Connection Type " + fConnection->ConnectionTypeToString(fConnection->ConnectionType()) +
-                      u" is not supported by this module");
+    case vxConnectionType::OPOS: handler = std::make_unique<kIOHandler_OPOS>(connection, aLogDir, name); break;
+    case vxConnectionType::TCP: handler = std::make_unique<kIOHandler_TCP>(connection, aLogDir, name); break;
+    case vxConnectionType::HTTP: handler = std::make_unique<kIOHandler_HTTP>(connection, aLogDir, name); break;
+    case vxConnectionType::Serial: handler = std::make_unique<kIOHandler_Serial>(connection, aLogDir, name); break;
+    case vxConnectionType::DLL: handler = std::make_unique<kIOHandler_Dll>(connection, aLogDir, name); break;
+    case vxConnectionType::Com: handler = std::make_unique<kIOHandler_Com>(connection, aLogDir, name); break;
+    case vxConnectionType::Spool: handler = std::make_unique<kIOHandler_Spool>(connection, aLogDir, name); break;
   }
+  if (!handler)  // a value outside the enumeration
+    throw tVX_Error(u"Connection Type " + kConnection::ConnectionTypeToString(fConnection->ConnectionType()) +
+                    u" is not valid");
   handler->SetHexLog(vxtext::SameText(GetParameter(u"HexLog"), u"true"));
   return handler;
 }

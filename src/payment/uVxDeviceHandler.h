@@ -40,7 +40,8 @@ class kDeviceHandler {
 
   // The device's I/O handler for the connection type, logging into aLogDir under the name
   // Driver + "_" + LogId; HexLog follows the parameter of that name. The caller owns it.
-  // Throws tVX_Error for a connection type that this module cannot serve.
+  // The handler's own failures propagate (a serial setting out of range, a library that does
+  // not load, a fiscal printer control that is not installed).
   std::unique_ptr<kIOHandler> CreateIOHandler(std::u16string_view aLogDir) const;
 
   const std::u16string& Type() const { return fType; }

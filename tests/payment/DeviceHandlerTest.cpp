@@ -7,7 +7,11 @@
 #include "base/uVX_Text.h"
 #include "io/uVXIOHandler.h"
 #include "io/uVXIOHandler_Connection.h"
+#include "io/uVXIOHandler_Com.h"
 #include "io/uVXIOHandler_HTTP.h"
+#include "io/uVXIOHandler_OPOS.h"
+#include "io/uVXIOHandler_Serial.h"
+#include "io/uVXIOHandler_Spool.h"
 #include "io/uVXIOHandler_TCP.h"
 #include "payment/uVxDeviceHandler.h"
 #include "platform/Error.h"
@@ -265,7 +269,7 @@ TEST(DeviceHandlerTest, SerializeLeavesTheHandleOutOfAnOpenRequest) {
   EXPECT_THROW(handler.Serialize(), tVX_Error);
 }
 
-TEST(DeviceHandlerTest, CreateIOHandlerBuildsTheHandlerOfTheConnectionType) {
+TEST(DeviceHandlerTest, CreateIOHandlerBuildsTheHandlerClassOfTheConnectionType) {
   vxtest::TempDir dir;
   kDeviceHandler http;
   http.Deserialize(Request(
@@ -290,16 +294,39 @@ TEST(DeviceHandlerTest, CreateIOHandlerBuildsTheHandlerOfTheConnectionType) {
   EXPECT_FALSE(handler->HexLog());
   handler.reset();
 
-  for (auto type : {u"OPOS", u"SERIAL", u"DLL", u"COM", u"SPOOL"}) {
-    kDeviceHandler other;
-    other.Deserialize(Request(u"<Driver>VXPA_T</Driver><Connection><Type>" + std::u16string(type) +
-                              u"</Type><Parity>none</Parity></Connection>"));
-    try {
-      other.CreateIOHandler(dir.Text());
-      ADD_FAILURE() << "no failure for " << vxtext::Utf8(type);
-    } catch (const tVX_Error& e) {
-      EXPECT_EQ(e.Message(), u"Connection Type " + std::u16string(type) + u" is not supported by this module");
-    }
+  // A handler of each other kind.
+  auto Build = [&](std::u16string_view aConnection) {
+    kDeviceHandler h;
+    h.Deserialize(Request(u"<Driver>VXPA_T</Driver><LogId>x</LogId><Connection>" + std::u16string(aConnection) +
+                          u"</Connection>"));
+    return h.CreateIOHandler(dir.Text());
+  };
+  handler = Build(u"<Type>serial</Type><SerialPort>COM3</SerialPort><Speed>9600</Speed><DataBits>8</DataBits>"
+                  u"<Parity>none</Parity><StopBits>1</StopBits>");
+  EXPECT_NE(dynamic_cast<kIOHandler_Serial*>(handler.get()), nullptr);
+  handler = Build(u"<Type>COM</Type>");
+  EXPECT_NE(dynamic_cast<kIOHandler_Com*>(handler.get()), nullptr);
+  handler = Build(u"<Type>Spool</Type><PrinterName>Receipts</PrinterName>");
+  EXPECT_NE(dynamic_cast<kIOHandler_Spool*>(handler.get()), nullptr);
+  handler.reset();
+  // The handler's own failures reach the caller: a library that does not load, a serial port
+  // name without a number.
+  try {
+    Build(u"<Type>DLL</Type><LibraryName>no-such-library-here.dll</LibraryName>");
+    ADD_FAILURE() << "a missing library loaded";
+  } catch (const tVX_Error& e) {
+    EXPECT_TRUE(vxtext::StartsWith(e.Message(), u"Unable to Load Library no-such-library-here.dll"))
+        << vxtext::Utf8(e.Message());
+  }
+  EXPECT_THROW(Build(u"<Type>Serial</Type><SerialPort>COMx</SerialPort><Parity>none</Parity><StopBits>1</StopBits>"),
+               tVX_Error);
+  // OPOS: the system's fiscal printer control where one is installed (a simulated one on Linux);
+  // where none is, the failure to create it.
+  try {
+    handler = Build(u"<Type>OPOS</Type><DeviceName>FP1</DeviceName>");
+    EXPECT_NE(dynamic_cast<kIOHandler_OPOS*>(handler.get()), nullptr);
+  } catch (const tVX_Error& e) {
+    EXPECT_EQ(e.Message().find(u"not supported"), std::u16string::npos) << vxtext::Utf8(e.Message());
   }
 }
 
