@@ -18,6 +18,7 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
+#include <windows.h>
 #include <oleauto.h> /* BSTR, SysAllocString, SysFreeString, SysStringLen (oleaut32) */
 #define VXPA_CALL __stdcall
 /* Exported by name and ordinal through the module's .def file, undecorated. */
