@@ -47,7 +47,7 @@ test: setup
 
 bench: build
 	cmake --build build --target benchmarks
-	@for b in build/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in build/bench_*; do echo "== $$b"; $$b; done
 
 # The request fuzzer for FUZZ_SECONDS (clang, libFuzzer, address and undefined-behaviour
 # sanitizers). New inputs go to build-fuzz/corpus, findings to build-fuzz/; fuzz/corpus holds the

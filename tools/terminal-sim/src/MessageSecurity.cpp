@@ -1,5 +1,7 @@
 #include "MessageSecurity.h"
 
+#include "SimText.h"
+
 namespace termsim {
 
 namespace {
@@ -43,6 +45,7 @@ MessageSecurity::MessageSecurity(const std::string& aPassphraseUtf8, std::string
 
 OpenedRequest MessageSecurity::Open(const std::string& aBody) const {
   OpenedRequest result;
+  if (!JsonNestingWithin(aBody, kMaxJsonDepth)) return Refuse(std::move(result), 400, "Request body nests too deep");
   result.envelope = Json::parse(aBody, nullptr, false);
   if (result.envelope.is_discarded()) {
     result.envelope = nullptr;
@@ -111,6 +114,9 @@ OpenedRequest MessageSecurity::Open(const std::string& aBody) const {
     return Refuse(std::move(result), 401, "Hmac does not match the message");
   }
   result.plainText = std::move(plainText);
+  if (!JsonNestingWithin(result.plainText, kMaxJsonDepth)) {
+    return Refuse(std::move(result), 400, "Protected message nests too deep");
+  }
   result.plain = Json::parse(result.plainText, nullptr, false);
   if (result.plain.is_discarded() || !result.plain.is_object()) {
     result.plain = nullptr;

@@ -245,4 +245,26 @@ bool IsCompactJson(std::string_view aText) {
   return true;
 }
 
+bool JsonNestingWithin(std::string_view aText, int aMaxDepth) {
+  bool inString = false;
+  int depth = 0;
+  for (size_t i = 0; i < aText.size(); ++i) {
+    const char c = aText[i];
+    if (inString) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > aMaxDepth) return false;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return true;
+}
+
 }  // namespace termsim

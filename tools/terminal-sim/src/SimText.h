@@ -65,4 +65,9 @@ std::string FormatAmount2(Amount aAmount);
 // True when the JSON text has no white space between its tokens.
 bool IsCompactJson(std::string_view aText);
 
+// True when arrays and objects in the JSON text nest at most aMaxDepth deep. Checked before
+// parsing text from outside: copying and printing a parsed value recurse once per level.
+bool JsonNestingWithin(std::string_view aText, int aMaxDepth);
+constexpr int kMaxJsonDepth = 64;
+
 }  // namespace termsim

@@ -50,7 +50,8 @@ Simulator::Simulator(SimOptions aOptions)
       fLog(fOptions.requestLogFile),
       fServer([this](const HttpRequest& aRequest) { return Handle(aRequest); }, fTls.get()) {
   for (const auto& text : fOptions.scenarios) {
-    const Json control = Json::parse(text, nullptr, false);
+    const Json control = JsonNestingWithin(text, kMaxJsonDepth) ? Json::parse(text, nullptr, false)
+                                                                 : Json(Json::value_t::discarded);
     if (control.is_discarded()) throw std::invalid_argument("--scenario is not JSON: " + text);
     ApplyControl(control);
   }
@@ -108,6 +109,7 @@ HttpResponse Simulator::Handle(const HttpRequest& aRequest) {
 }
 
 HttpResponse Simulator::HandleControl(const std::string& aBody) {
+  if (!JsonNestingWithin(aBody, kMaxJsonDepth)) return ErrorResponse(400, "control body nests too deep");
   const Json control = Json::parse(aBody, nullptr, false);
   if (control.is_discarded()) return ErrorResponse(400, "control body is not JSON");
   std::lock_guard<std::mutex> lock(fMutex);
@@ -152,9 +154,10 @@ void Simulator::ApplyControlFile() {
   in.close();
   std::error_code ignored;
   std::filesystem::remove(fOptions.controlFile, ignored);
-  const Json control = Json::parse(text.str(), nullptr, false);
+  const bool shallow = JsonNestingWithin(text.str(), kMaxJsonDepth);
+  const Json control = shallow ? Json::parse(text.str(), nullptr, false) : Json(Json::value_t::discarded);
   try {
-    if (control.is_discarded()) throw std::invalid_argument("not JSON");
+    if (control.is_discarded()) throw std::invalid_argument("not JSON (or nested too deep)");
     ApplyControl(control);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "terminal-sim: control file %s refused: %s\n", fOptions.controlFile.c_str(), e.what());

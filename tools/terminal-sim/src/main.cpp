@@ -22,7 +22,11 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Every thread inherits this mask, so only the wait below sees the stop signals.
+  // A shell starts background programs with SIGINT ignored, and an ignored signal never reaches
+  // the wait below: take the default dispositions back. Every thread inherits the mask, so only
+  // that wait sees the stop signals.
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGTERM);

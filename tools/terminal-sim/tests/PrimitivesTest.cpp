@@ -94,6 +94,8 @@ TEST(PrimitivesTest, TimeStampsAndAmounts) {
   EXPECT_TRUE(IsCompactJson(R"({"a":"x y","b":[1,2]})"));
   EXPECT_FALSE(IsCompactJson(R"({"a": 1})"));
   EXPECT_TRUE(IsCompactJson(R"({"a":"q\" {"})"));
+  EXPECT_TRUE(JsonNestingWithin(R"({"a":[1,{"b":"[[[\"{{"}]})", 3));
+  EXPECT_FALSE(JsonNestingWithin(R"({"a":[1,{"b":[]}]})", 3));
 }
 
 }  // namespace

@@ -41,6 +41,36 @@ std::string RawExchange(uint16_t aPort, const std::string& aBytes, bool aHalfClo
 
 std::string StatusLine(const std::string& aAnswer) { return aAnswer.substr(0, aAnswer.find("\r\n")); }
 
+// Stops the child process it holds (SIGTERM, then SIGKILL) unless the test already reaped it.
+class ChildGuard {
+ public:
+  explicit ChildGuard(pid_t aPid) : fPid(aPid) {}
+  ~ChildGuard() {
+    if (fPid <= 0) return;
+    ::kill(fPid, SIGTERM);
+    for (int i = 0; i < 50 && ::waitpid(fPid, nullptr, WNOHANG) == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (::waitpid(fPid, nullptr, WNOHANG) == 0) {
+      ::kill(fPid, SIGKILL);
+      ::waitpid(fPid, nullptr, 0);
+    }
+  }
+  ChildGuard(const ChildGuard&) = delete;
+  ChildGuard& operator=(const ChildGuard&) = delete;
+  // Sends SIGTERM and answers the wait status; the guard then has nothing left to do.
+  int Terminate() {
+    int status = 0;
+    ::kill(fPid, SIGTERM);
+    ::waitpid(fPid, &status, 0);
+    fPid = 0;
+    return status;
+  }
+
+ private:
+  pid_t fPid;
+};
+
 using ServerTest = SimTest;
 
 TEST_F(ServerTest, MalformedRequestsGetBadRequestAndTheServerGoesOn) {
@@ -58,6 +88,9 @@ TEST_F(ServerTest, MalformedRequestsGetBadRequestAndTheServerGoesOn) {
   EXPECT_EQ(StatusLine(RawExchange(port, "POST /nexo HTTP/1.1\r\nContent-Length: 50\r\n\r\nshort", true)),
             "HTTP/1.1 400 Bad Request");
   EXPECT_EQ(RawExchange(port, std::string("\x16\x03\x01\x00\x05hello", 10), true).substr(0, 12), "HTTP/1.1 400");
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  EXPECT_EQ(HttpCall("POST", Client().BaseUrl() + "/nexo", deep).status, 400);
+  EXPECT_EQ(HttpCall("POST", Client().BaseUrl() + "/control", deep).status, 400);
   EXPECT_EQ(Client().Send(LoginRequest("S-T", "1000000001")).error, "");
 }
 
@@ -143,6 +176,7 @@ TEST(ProgramTest, StartsPrintsItsPortServesAndStopsOnSigterm) {
     ::_exit(127);
   }
   ::close(out[1]);
+  ChildGuard child(pid);
   std::string line;
   char c;
   while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
@@ -159,9 +193,7 @@ TEST(ProgramTest, StartsPrintsItsPortServesAndStopsOnSigterm) {
             "Success");
   EXPECT_EQ(client.Control({{"scenario", "delay"}, {"ms", 5}})["ok"], true);
 
-  ::kill(pid, SIGTERM);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
+  const int status = child.Terminate();
   ::close(out[0]);
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -175,7 +207,7 @@ TEST(SimulatorStopTest, StopEndsADelayedAnswerAtOnce) {
   client.Control({{"scenario", "delay"}, {"ms", 60000}});
   Exchange slow;
   std::thread caller([&] { slow = client.Send(LoginRequest("S-T", "1000000005")); });
-  while (client.Requests().empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 1000 && client.Requests().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto start = std::chrono::steady_clock::now();
   sim.Stop();
   caller.join();
