@@ -27,6 +27,16 @@ class tVX_Currency {
   // 12.5, 100, 0, -0.0001.
   std::u16string ToPlainString() const;
 
+  // The JSON number form used on the wire: the shortest decimal text, "." as separator whatever
+  // the locale (12.5, 10, 0.35); the same text as ToPlainString.
+  std::u16string ToJsonNumberString() const { return ToPlainString(); }
+  // An amount read from a JSON number's text (as TryParseDecimal reads it); text that does not
+  // convert gives 0.
+  static tVX_Currency FromJsonNumberString(std::u16string_view aText) {
+    tVX_Currency value;
+    return TryParseDecimal(aText, value) ? value : tVX_Currency();
+  }
+
   constexpr tVX_Currency operator+(tVX_Currency o) const { return tVX_Currency(fUnits + o.fUnits); }
   constexpr tVX_Currency operator-(tVX_Currency o) const { return tVX_Currency(fUnits - o.fUnits); }
   constexpr tVX_Currency operator-() const { return tVX_Currency(-fUnits); }

@@ -25,6 +25,8 @@ class tVX_LogThread {
   // Lines not yet written or given up, the one being written included.
   size_t QueuedLines() const;
   tVX_LogWriter& Writer() const { return fWriter; }
+  // Test aid: the thread dies where it is, as at process exit on Windows (port::BackgroundThread).
+  void KillForTesting() { fThread->KillForTesting(); }
 
  private:
   void Execute();

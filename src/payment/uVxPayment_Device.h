@@ -34,12 +34,13 @@ class kPaymentDevice {
   // One operation per command. Each fills aResult, which the caller provides with every field
   // empty, zero or false. A driver's failure propagates unchanged; an error left in the I/O
   // handler after the driver's operation is copied into aResult.ErrorText (the Error flag stays
-  // the driver's to set).
-  void Pub_Pay(const kPaymentHandler& aHandler, _int_PAY_result& aResult);
-  void Pub_VerifyTran(const kPaymentHandler& aHandler, _int_PAY_result& aResult);
-  void Pub_Reprint(const kPaymentHandler& aHandler, _int_REPRINT_result& aResult);
-  void Pub_DayClose(const kPaymentHandler& aHandler, _int_DAYCLOSE_result& aResult);
-  void Pub_GetTotals(const kPaymentHandler& aHandler, _int_GETTOTALS_result& aResult);
+  // the driver's to set). The request objects are the command's own and the driver may write
+  // into them (the sale reference it chose, the action a status answer reports).
+  void Pub_Pay(kPaymentHandler& aHandler, _int_PAY_result& aResult);
+  void Pub_VerifyTran(kPaymentHandler& aHandler, _int_PAY_result& aResult);
+  void Pub_Reprint(kPaymentHandler& aHandler, _int_REPRINT_result& aResult);
+  void Pub_DayClose(kPaymentHandler& aHandler, _int_DAYCLOSE_result& aResult);
+  void Pub_GetTotals(kPaymentHandler& aHandler, _int_GETTOTALS_result& aResult);
 
   // "Version " + module version + " - " + release date in the locale's short date format.
   // Class-level: the VERSION export asks the registered class, without a device.
@@ -49,16 +50,17 @@ class kPaymentDevice {
 
  protected:
   // The driver's operations, in this slot order. Each fills the result it is given and answers
-  // true when the command succeeded (the base ignores the answer: aResult.Error carries it).
-  virtual bool DoPay(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
-  virtual bool DoRefund(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
-  virtual bool DoVoid(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
-  virtual bool DoReprint(const kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) = 0;
-  virtual bool DoDayClose(const kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) = 0;
-  virtual bool DoGetTotals(const kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) = 0;
+  // true when the command succeeded (the base ignores the answer: aResult.Error carries it). A
+  // driver may change the request (a reference it replaces is then carried by the request).
+  virtual bool DoPay(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
+  virtual bool DoRefund(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
+  virtual bool DoVoid(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
+  virtual bool DoReprint(kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) = 0;
+  virtual bool DoDayClose(kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) = 0;
+  virtual bool DoGetTotals(kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) = 0;
   // Nothing calls it; a driver may answer false.
   virtual bool Reserved() = 0;
-  virtual bool DoVerifyTran(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
+  virtual bool DoVerifyTran(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) = 0;
 
   int32_t fHandle = 0;
   std::unique_ptr<kIOHandler> fIOHandler;  // never null after construction

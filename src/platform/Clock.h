@@ -16,6 +16,15 @@ LocalTime Now();
 // daylight saving included.
 int UtcOffsetMinutes();
 
+// Minutes east of UTC in force at the local wall-clock time aLocal (that date's daylight saving
+// included). Before 1970 the zone's historic local mean times are not used: the current offset
+// stands in, so both targets agree on placeholder dates such as 1899-12-30.
+int UtcOffsetMinutesAt(const LocalTime& aLocal);
+
+// The local wall-clock time of the UTC time aUtc (milliseconds kept). Before 1970, as above, the
+// current offset is applied.
+LocalTime UtcToLocal(const LocalTime& aUtc);
+
 // Blocks the calling thread for at least aMilliseconds.
 void SleepMs(int aMilliseconds);
 

@@ -37,6 +37,9 @@ class BackgroundThread {
   // False once the thread has ended, been killed by the system, or parked; true while it can
   // still be running the body (or has not started yet).
   bool Alive() const;
+  // Test aid: kills the thread wherever it is, as Windows kills every other thread before the
+  // module's process-exit notification. Does nothing elsewhere, where that does not happen.
+  void KillForTesting();
 
   struct State;  // per target
 

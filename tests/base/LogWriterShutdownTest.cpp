@@ -95,4 +95,25 @@ TEST_F(LogWriterShutdownTest, UnloadingDrainsTheQueueWithoutJoining) {
   }
 }
 
+// At process exit Windows kills the log thread before the module hears of it, here in the middle
+// of a line it keeps retrying: the destroying thread writes the whole queue, that line included,
+// once each and in order. (Where threads are not killed, the thread finishes the work itself.)
+TEST_F(LogWriterShutdownTest, ProcessExitAfterTheLogThreadWasKilledMidLine) {
+  constexpr int kLines = 50;
+  auto writer = std::make_unique<tVX_LogWriter>(u"K", fDir.Text(), 0, false);
+  std::u16string file = writer->FileName();
+  writer->Write(let_info, Numbered(0, 0));
+  WaitUntilWritten(*writer);
+  auto held = port::LockFileForWriting(file);
+  ASSERT_NE(held, nullptr);
+  for (int n = 1; n < kLines; ++n) writer->Write(let_info, Numbered(0, n));
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));  // retrying line 1
+  writer->Thread().KillForTesting();
+  held.reset();
+  port::SetModuleUnloading(port::UnloadKind::ProcessExit);
+  port::RunHoldingLoaderLockForTesting([&] { writer.reset(); });
+  port::SetModuleUnloading(port::UnloadKind::None);
+  ExpectEveryThreadInOrder(ReadLines(file), 1, kLines);
+}
+
 }  // namespace

@@ -35,6 +35,8 @@ void BackgroundThread::End() {
 
 bool BackgroundThread::Alive() const { return !fState->finished.load(); }
 
+void BackgroundThread::KillForTesting() {}
+
 void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork, int aLimitMs) {
   std::mutex lock;
   std::condition_variable doneChanged;

@@ -125,6 +125,13 @@ DWORD WINAPI WatchdogMain(void* aWatchdog) {
 
 }  // namespace
 
+void BackgroundThread::KillForTesting() {
+  State& s = *fState;
+  if (s.ended) return;
+  TerminateThread(s.thread, 0);
+  WaitForSingleObject(s.thread, INFINITE);
+}
+
 void RunHoldingLoaderLockForTesting(const std::function<void()>& aWork, int aLimitMs) {
   using LockFn = LONG(NTAPI*)(ULONG, ULONG*, ULONG_PTR*);
   using UnlockFn = LONG(NTAPI*)(ULONG, ULONG_PTR);
