@@ -11,7 +11,7 @@ namespace {
 template <class TResult>
 void RunDeviceCommand(kPaymentWrapper& aWrapper, kPaymentHandler& aHandler, TResult& aResult, std::u16string_view aXml,
                       vxPaymentHandlerDocumentType aDocumentType,
-                      void (kPaymentDevice::*aOperation)(const kPaymentHandler&, TResult&)) {
+                      void (kPaymentDevice::*aOperation)(kPaymentHandler&, TResult&)) {
   try {
     aHandler.Deserialize(aXml, {aDocumentType});
     kPaymentDevice& device = aWrapper.GetDevice(true);

@@ -27,7 +27,7 @@ void kTestDevice::Record(const std::string& aOperation) const {
   DriverCalls().push_back(aOperation + "@" + std::to_string(fHandle));
 }
 
-bool kTestDevice::FillPayment(const std::string& aOperation, const kPaymentReceipt& aReceipt,
+bool kTestDevice::FillPayment(const std::string& aOperation, kPaymentReceipt& aReceipt,
                               _int_PAY_result& aResult) {
   Record(aOperation);
   if (aReceipt.Reference() == u"throw") throw tVX_Error(u"Terminal unreachable");
@@ -41,37 +41,37 @@ bool kTestDevice::FillPayment(const std::string& aOperation, const kPaymentRecei
   return !aResult.Error;
 }
 
-bool kTestDevice::DoPay(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
+bool kTestDevice::DoPay(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
   return FillPayment("DoPay", aReceipt, aResult);
 }
 
-bool kTestDevice::DoRefund(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
+bool kTestDevice::DoRefund(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
   return FillPayment("DoRefund", aReceipt, aResult);
 }
 
-bool kTestDevice::DoVoid(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
+bool kTestDevice::DoVoid(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
   return FillPayment("DoVoid", aReceipt, aResult);
 }
 
-bool kTestDevice::DoVerifyTran(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
+bool kTestDevice::DoVerifyTran(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) {
   return FillPayment("DoVerifyTran", aReceipt, aResult);
 }
 
-bool kTestDevice::DoReprint(const kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) {
+bool kTestDevice::DoReprint(kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) {
   Record("DoReprint");
   if (aReceipt.Reference() == u"throw") throw tVX_Error(u"Terminal unreachable");
   aResult.ReceiptText = u"copy of " + aReceipt.ReceiptId();
   return true;
 }
 
-bool kTestDevice::DoDayClose(const kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) {
+bool kTestDevice::DoDayClose(kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) {
   Record("DoDayClose");
   aResult.ClosureNumber = aDayClose.StoreCode();
   aResult.TransactionsCount = 4;
   return true;
 }
 
-bool kTestDevice::DoGetTotals(const kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) {
+bool kTestDevice::DoGetTotals(kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) {
   Record("DoGetTotals");
   aResult.DeviceId = aTotals.TillCode();
   aResult.TransactionsCount = 5;

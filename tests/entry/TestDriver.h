@@ -21,18 +21,18 @@ class kTestDevice final : public kPaymentDevice {
   ~kTestDevice() override;
 
  protected:
-  bool DoPay(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
-  bool DoRefund(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
-  bool DoVoid(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
-  bool DoReprint(const kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) override;
-  bool DoDayClose(const kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) override;
-  bool DoGetTotals(const kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) override;
+  bool DoPay(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
+  bool DoRefund(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
+  bool DoVoid(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
+  bool DoReprint(kPaymentReceipt& aReceipt, _int_REPRINT_result& aResult) override;
+  bool DoDayClose(kPaymentDayClose& aDayClose, _int_DAYCLOSE_result& aResult) override;
+  bool DoGetTotals(kPaymentTotals& aTotals, _int_GETTOTALS_result& aResult) override;
   bool Reserved() override { return false; }
-  bool DoVerifyTran(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
+  bool DoVerifyTran(kPaymentReceipt& aReceipt, _int_PAY_result& aResult) override;
 
  private:
   void Record(const std::string& aOperation) const;
-  bool FillPayment(const std::string& aOperation, const kPaymentReceipt& aReceipt, _int_PAY_result& aResult);
+  bool FillPayment(const std::string& aOperation, kPaymentReceipt& aReceipt, _int_PAY_result& aResult);
 };
 
 }  // namespace vxtest
