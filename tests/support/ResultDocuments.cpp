@@ -18,6 +18,12 @@ std::u16string Escaped(std::u16string_view aText) {
   return out;
 }
 
+std::string Printable(std::u16string_view aText) {
+  std::string out;
+  for (char16_t c : aText) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return out;
+}
+
 namespace {
 
 std::u16string Join(const std::vector<std::u16string>& aLines) {

@@ -13,6 +13,9 @@ std::u16string Escaped(std::u16string_view aText);
 // before its device operation, with aErrorText in ErrorText.
 std::u16string FailureDocument(std::string_view aExport, std::u16string_view aErrorText);
 
+// aText for a test's failure message: ASCII as it is, every other code unit as "?".
+std::string Printable(std::u16string_view aText);
+
 // The document GETSTATUS always answers.
 std::u16string StatusDocument();
 

@@ -1,6 +1,7 @@
 // Load and unload of the shared object: one static object, built while the module loads and
-// destroyed at dlclose or at process exit. Objects built before it (during the loading) outlive
-// it, so the driver registrations are still there while it tears the devices down.
+// destroyed at dlclose or at process exit. The module state it ends needs no other static object
+// of the module (a device is destroyed without the driver registry), so the order in which the
+// static objects go does not matter. On POSIX systems a log thread can be joined there.
 #include "platform/ModuleEntry.h"
 
 namespace {
