@@ -1,5 +1,6 @@
 #include "TestDriver.h"
 
+#include "io/uVXIOHandler.h"
 #include "payment/uVxPaymentDrivers.h"
 #include "platform/Error.h"
 
@@ -31,6 +32,12 @@ bool kTestDevice::FillPayment(const std::string& aOperation, kPaymentReceipt& aR
                               _int_PAY_result& aResult) {
   Record(aOperation);
   if (aReceipt.Reference() == u"throw") throw tVX_Error(u"Terminal unreachable");
+  if (aReceipt.Reference() == u"ioerror") {
+    // The way a driver reports a failed exchange: a message in the I/O handler, Error set.
+    fIOHandler->SetCustomError(7, u"Connection refused");
+    aResult.Error = true;
+    return false;
+  }
   aResult.DeviceId = u"TEST-" + std::u16string(aOperation.begin(), aOperation.end());
   aResult.PaymentAmount = aReceipt.Amount();
   aResult.PaymentCurrency = aReceipt.Currency();

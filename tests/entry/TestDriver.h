@@ -2,7 +2,7 @@
 // A payment driver that only the tests register ("VXPA_TEST"). It records which operation ran on
 // which handle, and behaves by the request: the parameter "FailCreate" makes its constructor fail
 // with that text; a payment Reference "throw" makes the operation fail with "Terminal
-// unreachable"; the operations otherwise fill a few fields that show the record came back whole.
+// unreachable", "ioerror" leaves "Connection refused" in the I/O handler; the operations otherwise fill a few fields that show the record came back whole.
 #include <string>
 #include <vector>
 

@@ -158,6 +158,17 @@ TEST_F(WrapperTest, ADriverFailureAnswersTheStartingValuesWithItsMessage) {
   EXPECT_EQ(PaymentDevices().Count(), 1u);  // the device stays open
 }
 
+// A driver that reports through its I/O handler gets the handler's message copied into the
+// answer, next to the Error flag it set itself.
+TEST_F(WrapperTest, AnErrorLeftInTheIOHandlerReachesTheErrorText) {
+  int32_t handle = Open();
+  auto paid = Run<kPaymentWrapper_PAY>(WithHandle(handle, u"<Payment><Reference>ioerror</Reference></Payment>"));
+  EXPECT_EQ(paid.Code, -1);
+  EXPECT_EQ(paid.ErrorMessage, u"Connection refused");
+  EXPECT_NE(paid.Output.find(u"<ErrorText>Connection refused</ErrorText>"), std::u16string::npos);
+  EXPECT_FALSE(paid.Record.LogFileName.empty());
+}
+
 TEST_F(WrapperTest, CloseDestroysTheDeviceOnceWithoutCallingTheDriver) {
   int32_t handle = Open();
   DriverCalls().clear();
