@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINEPREFIX_DIR := $(CURDIR)/build-win32/wineprefix
 WINE_ENV := VXPA_WINEPREFIX=$(WINEPREFIX_DIR) WINEPREFIX=$(WINEPREFIX_DIR) WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
-.PHONY: all setup build build-asan build-win32 test test-linux test-asan test-win32 bench demo clean
+.PHONY: all setup build build-asan build-win32 test test-linux test-asan test-win32 bench demo fuzz clean
 
 all: build
 
@@ -49,5 +49,17 @@ bench: build
 	cmake --build build --target benchmarks
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
 
+# The request fuzzer for FUZZ_SECONDS (clang, libFuzzer, address and undefined-behaviour
+# sanitizers). New inputs go to build-fuzz/corpus, findings to build-fuzz/; fuzz/corpus holds the
+# checked-in seeds, which the regular tests replay.
+FUZZ_SECONDS ?= 600
+fuzz:
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVXPA_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_requests
+	mkdir -p build-fuzz/corpus
+	build-fuzz/fuzz_requests -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -dict=fuzz/requests.dict -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus
+
 clean:
-	rm -rf build build-asan build-win32
+	rm -rf build build-asan build-win32 build-fuzz

@@ -1,0 +1,17 @@
+# Runs the host program once and checks its exit status and output.
+#   cmake -DVXPA=... [-DEMULATOR=...] -DARGS="A;B" [-DINPUT=file] -DEXIT=n -DMATCH=regex -P RunVxpa.cmake
+set(command ${VXPA} ${ARGS})
+if(EMULATOR)
+  set(command ${EMULATOR} ${command})
+endif()
+if(INPUT)
+  execute_process(COMMAND ${command} INPUT_FILE ${INPUT} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+else()
+  execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+endif()
+if(NOT "${status}" STREQUAL "${EXIT}")
+  message(FATAL_ERROR "exit status ${status}, expected ${EXIT}\nstdout:\n${out}\nstderr:\n${err}")
+endif()
+if(NOT "${out}${err}" MATCHES "${MATCH}")
+  message(FATAL_ERROR "output does not match [${MATCH}]\nstdout:\n${out}\nstderr:\n${err}")
+endif()
