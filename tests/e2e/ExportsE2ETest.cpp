@@ -65,7 +65,7 @@ TEST(ExportsE2ETest, AnUnregisteredDriverIsNamedAsTheRequestGaveIt) {
   ExpectFailure("REPRINT", Request(u"<Reprint/>", u"X"), u"Payment Driver [X] not registered.");
   ExpectFailure("DAYCLOSE", Request(u"<DayClose/>", u"X"), u"Payment Driver [X] not registered.");
   ExpectFailure("GETTOTALS", Request(u"<GetTotals/>", u"X"), u"Payment Driver [X] not registered.");
-  ExpectFailure("OPEN", Request(u"", u"a<b & \"c\""), u"Payment Driver [a<b & \"c\"] not registered.");
+  ExpectFailure("OPEN", Request(u"", u"a&lt;b &amp; \"c\""), u"Payment Driver [a<b & \"c\"] not registered.");
   ExpectFailure("OPEN", u"<Request/>", u"Payment Driver [] not registered.");
 }
 

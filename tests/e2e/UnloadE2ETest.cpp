@@ -85,6 +85,8 @@ TEST(UnloadE2ETest, UnloadingWithOpenDevicesReturnsAndWritesEveryQueuedLine) {
       vxpa::HostModule::Answer answer = probe.Call("OPEN", request);
       ASSERT_EQ(answer.Result, 0) << vxtest::Printable(answer.ErrorMessage.value_or(u""));
     }
+    // The premise: the last device's lines are still queued when the unloading starts.
+    EXPECT_LT(LogLines(folder, "unload" + run + "d" + std::to_string(kDevices)).size(), static_cast<size_t>(kLines));
     tWatchdog watchdog(120);
     probe.Unload();
   }
