@@ -28,4 +28,6 @@ std::u16string LoadModuleString(unsigned aId, int aMaxChars) {
   return {};
 }
 
+std::optional<std::string> LoadModuleData(std::u16string_view) { return std::nullopt; }
+
 }  // namespace port

@@ -1,5 +1,6 @@
 #include "platform/StringTable.h"
 
+#include <string>
 #include <vector>
 #include <windows.h>
 
@@ -22,6 +23,17 @@ std::u16string LoadModuleString(unsigned aId, int aMaxChars) {
   int length = LoadStringW(ThisModule(), aId, buffer.data(), static_cast<int>(buffer.size()));
   if (length <= 0) return {};
   return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<size_t>(length));
+}
+
+std::optional<std::string> LoadModuleData(std::u16string_view aName) {
+  std::wstring name(aName.begin(), aName.end());
+  HMODULE module = ThisModule();
+  HRSRC info = FindResourceW(module, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (info == nullptr) return std::nullopt;
+  HGLOBAL handle = LoadResource(module, info);
+  const void* data = handle != nullptr ? LockResource(handle) : nullptr;
+  if (data == nullptr) return std::nullopt;
+  return std::string(static_cast<const char*>(data), SizeofResource(module, info));
 }
 
 }  // namespace port
