@@ -9,7 +9,7 @@
 #include "NexoTestPeer.h"
 #include "base/uVX_Text.h"
 #include "drivers/adyen/uVXPA_ADYEN_10_Json.h"
-#include "io/uVXIOHandler.h"
+#include "io/uVXIOHandler_HTTP.h"
 #include "payment/uVxPaymentDrivers.h"
 #include "platform/Clock.h"
 #include "platform/Error.h"

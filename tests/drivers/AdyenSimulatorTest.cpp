@@ -10,7 +10,7 @@
 #include "AdyenTestSupport.h"
 #include "Simulator.h"
 #include "base/uVX_Text.h"
-#include "io/uVXIOHandler.h"
+#include "io/uVXIOHandler_HTTP.h"
 #include "platform/Error.h"
 #include "platform/Utf8.h"
 

@@ -2,7 +2,7 @@
 
 #include "base/uVX_Base.h"
 #include "base/uVX_Text.h"
-#include "io/uVXIOHandler.h"
+#include "io/uVXIOHandler_HTTP.h"
 #include "payment/uVxPaymentDrivers.h"
 #include "platform/Error.h"
 #include "platform/Process.h"

@@ -4,7 +4,7 @@
 #include <exception>
 #include <memory>
 
-#include "io/uVXIOHandler.h"
+#include "io/uVXIOHandler_HTTP.h"
 #include "io/uVX_HTTPClient.h"
 #include "base/uVX_Text.h"
 #include "platform/Error.h"
