@@ -71,7 +71,7 @@ class AdyenExchangeTest : public ::testing::Test {
     fHandler = ReadRequest(AdyenRequest(fServer.Url16("/"),
                                         DefaultParameters(port::FromUtf8(kSecret), port::FromUtf8(kKeyId), 1, u"P-1"),
                                         aCommand),
-                           vxPaymentHandlerDocumentType::dt_Pay);
+                           aCommand.empty() ? vxPaymentHandlerDocumentType::dt_Open : vxPaymentHandlerDocumentType::dt_Pay);
     return std::make_unique<AdyenDevice>(*fHandler);
   }
 
@@ -120,7 +120,7 @@ TEST_F(AdyenExchangeTest, PaymentGoesOutProtectedAndIsReadBack) {
   EXPECT_EQ(r.CardToken, u"TOK");
   EXPECT_EQ(r.PaymentAmount.Units(), 125000);
   // Non-ASCII text survives the wire in both directions (UTF-8, no 8-bit code page).
-  EXPECT_EQ(r.ReceiptText, u"         Caf\u00e9 M\u00fcller\r\n\r\n");
+  EXPECT_EQ(r.ReceiptText, u"          Caf\u00e9 M\u00fcller\r\n\r\n");
 
   auto requests = fServer.Requests();
   ASSERT_EQ(requests.size(), 1u);
