@@ -89,3 +89,19 @@ std::u16string tVX_Currency::ToPlainString() const {
   }
   return std::u16string(text.begin(), text.end());
 }
+
+std::u16string tVX_Currency::ToReportString(std::u16string_view aDecimalSeparator,
+                                            std::u16string_view aThousandSeparator) const {
+  uint64_t magnitude = fUnits < 0 ? 0 - static_cast<uint64_t>(fUnits) : static_cast<uint64_t>(fUnits);
+  uint64_t cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);  // half away from zero
+  std::string whole = cents / 100 == 0 ? std::string() : std::to_string(cents / 100);
+  std::u16string text = fUnits < 0 && cents != 0 ? u"-" : u"";
+  for (size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0) text += aThousandSeparator;
+    text += static_cast<char16_t>(whole[i]);
+  }
+  text += aDecimalSeparator;
+  text += static_cast<char16_t>(u'0' + cents % 100 / 10);
+  text += static_cast<char16_t>(u'0' + cents % 10);
+  return text;
+}

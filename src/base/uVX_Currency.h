@@ -44,6 +44,12 @@ class tVX_Currency {
   tVX_Currency& operator-=(tVX_Currency o) { fUnits -= o.fUnits; return *this; }
   constexpr auto operator<=>(const tVX_Currency&) const = default;
 
+  // The printed-report form "#,###.#0": rounded half away from zero to two decimals, thousands
+  // groups joined by aThousandSeparator (none when it is empty), aDecimalSeparator before exactly
+  // two decimals, and no digit before it when the whole part is zero: 1,234.50, .50, -5.00, .00.
+  // A value that rounds to zero carries no sign.
+  std::u16string ToReportString(std::u16string_view aDecimalSeparator, std::u16string_view aThousandSeparator) const;
+
  private:
   constexpr explicit tVX_Currency(int64_t aUnits) : fUnits(aUnits) {}
   int64_t fUnits = 0;

@@ -27,6 +27,8 @@ void StringParams(const Json& aControl, std::initializer_list<const char*> aName
 void CheckParams(ScenarioKind aKind, const Json& aControl) {
   switch (aKind) {
     case ScenarioKind::Decline:
+      StringParams(aControl, {"condition", "message", "errors", "refusalReason"});
+      break;
     case ScenarioKind::LoginRefusal:
       StringParams(aControl, {"condition", "message", "refusalReason"});
       break;
@@ -83,7 +85,8 @@ void CheckParams(ScenarioKind aKind, const Json& aControl) {
 const std::vector<ScenarioInfo>& ScenarioCatalogue() {
   static const std::vector<ScenarioInfo> kCatalogue = {
       {"decline", ScenarioKind::Decline, "Payment",
-       "refuse the payment (category Reversal: the reversal); condition (Refusal), refusalReason, message"},
+       "refuse the payment (category Reversal: the reversal; Reconciliation, GetTotals: the report); condition "
+       "(Refusal), refusalReason, message, errors (reports only)"},
       {"login-refusal", ScenarioKind::LoginRefusal, "Login", "refuse the login; condition (NotAllowed), message"},
       {"http-401", ScenarioKind::Http401, "", "HTTP 401 with {\"errors\":[...]}; errors (text or array); not processed"},
       {"http-500", ScenarioKind::Http500, "", "HTTP 500 with an HTML page; body (HTML); not processed"},

@@ -83,7 +83,7 @@ Json Terminal::Answer(const Json& aRequest, const AppliedScenarios& aScenarios) 
   } else if (category == "TransactionStatus") {
     answerBody = AnswerStatus(header, body, aScenarios);
   } else {
-    answerBody = AnswerTotals(header, category == "Reconciliation");
+    answerBody = AnswerTotals(header, category == "Reconciliation", aScenarios);
   }
   Json answer = {{"MessageHeader", Header(header)}};
   answer[category + "Response"] = std::move(answerBody);

@@ -58,7 +58,7 @@ class Terminal {
   Json AnswerPayment(const Json& aHeader, const Json& aBody, const AppliedScenarios& aScenarios);
   Json AnswerReversal(const Json& aHeader, const Json& aBody, const AppliedScenarios& aScenarios);
   Json AnswerStatus(const Json& aHeader, const Json& aBody, const AppliedScenarios& aScenarios) const;
-  Json AnswerTotals(const Json& aHeader, bool aReconcile);
+  Json AnswerTotals(const Json& aHeader, bool aReconcile, const AppliedScenarios& aScenarios);
 
   TerminalSettings fSettings;
   Ledger fLedger;

@@ -40,7 +40,15 @@ Json Terminal::AnswerStatus(const Json& aHeader, const Json& aBody, const Applie
            {{"MessageHeader", found->responseHeader}, {"RepeatedResponseMessageBody", std::move(repeatedBody)}}}};
 }
 
-Json Terminal::AnswerTotals(const Json& aHeader, bool aReconcile) {
+Json Terminal::AnswerTotals(const Json& aHeader, bool aReconcile, const AppliedScenarios& aScenarios) {
+  // A refused report closes nothing.
+  if (const Scenario* decline = aScenarios.Find(ScenarioKind::Decline)) {
+    KeyList additional;
+    for (const char* key : {"message", "errors", "refusalReason"}) {
+      if (!decline->params.value(key, "").empty()) additional.push_back({key, decline->params.value(key, "")});
+    }
+    return {{"Response", FailureResponse(decline->params.value("condition", "Refusal"), additional)}};
+  }
   Json totals = fLedger.Totals(fPeriod);
   Json body = {{"Response", {{"Result", "Success"}}}};
   if (aReconcile) body["ReconciliationType"] = "SaleReconciliation";

@@ -98,6 +98,29 @@ TEST_F(ScenarioTest, InProgressStatusAnswersThenTheTransaction) {
   EXPECT_EQ(done.Result("TransactionStatusResponse"), "Success");
 }
 
+TEST_F(ScenarioTest, RefusedReportsCloseNothing) {
+  Pay("1000000035", "7");
+  Client().Control(Json::array({{{"scenario", "decline"}, {"category", "Reconciliation"}, {"condition", "NotAllowed"},
+                                 {"message", "Terminal busy"}, {"errors", "closing"}},
+                                {{"scenario", "decline"}, {"category", "GetTotals"}}}));
+  const Exchange refused = Client().Send(ReconciliationRequest("STORE1-TILL1", "1000000036"));
+  const Json& body = refused.Body("ReconciliationResponse");
+  EXPECT_EQ(refused.Result("ReconciliationResponse"), "Failure");
+  EXPECT_EQ(body["Response"]["ErrorCondition"], "NotAllowed");
+  const std::string additional = body["Response"]["AdditionalResponse"].get<std::string>();
+  EXPECT_EQ(KeyValue(additional, "message"), "Terminal busy");
+  EXPECT_EQ(KeyValue(additional, "errors"), "closing");
+  EXPECT_FALSE(body.contains("TransactionTotals"));
+  const Exchange totals = Client().Send(TotalsRequest("STORE1-TILL1", "1000000037"));
+  EXPECT_EQ(totals.Body("GetTotalsResponse")["Response"]["ErrorCondition"], "Refusal");
+
+  // The period is still open: the next reconciliation is the first and holds the payment.
+  const Exchange closed = Client().Send(ReconciliationRequest("STORE1-TILL1", "1000000038"));
+  EXPECT_EQ(closed.Result("ReconciliationResponse"), "Success");
+  EXPECT_EQ(closed.Body("ReconciliationResponse")["POIReconciliationID"], "1");
+  EXPECT_EQ(closed.Body("ReconciliationResponse")["TransactionTotals"][0]["PaymentTotals"][0]["TransactionCount"], 1);
+}
+
 TEST_F(ScenarioTest, SlowAnswersAndDroppedConnections) {
   Client().Control({{"scenario", "delay"}, {"ms", 300}});
   const Exchange slow = Client().Send(LoginRequest("S-T", "1000000040"));
