@@ -233,14 +233,22 @@ TEST_F(AdyenExchangeTest, NoAnswerRecordsNothing) {
 }
 
 TEST_F(AdyenExchangeTest, SecurityFailuresRaiseTheirMessages) {
+  auto spoiled = [](int aCryptoVersion, int aKeyVersion, bool aWrongHmac, bool aDropTrailer) {
+    NexoAnswerOptions o;
+    o.cryptoVersion = aCryptoVersion;
+    o.keyVersion = aKeyVersion;
+    o.wrongHmac = aWrongHmac;
+    o.dropTrailer = aDropTrailer;
+    return o;
+  };
   struct {
     NexoAnswerOptions options;
     std::u16string message;
   } const cases[] = {
-      {{2, 5}, u"AdyenCryptoVersion has to be 1"},
-      {{1, 2}, u"Key Version 2 different from setup"},
-      {{1, -1, "", false, true}, u"HMAC is different from what expected"},
-      {{1, -1, "", false, false, true}, u"Value 'SecurityTrailer' not found"},
+      {spoiled(2, 5, false, false), u"AdyenCryptoVersion has to be 1"},
+      {spoiled(1, 2, false, false), u"Key Version 2 different from setup"},
+      {spoiled(1, -1, true, false), u"HMAC is different from what expected"},
+      {spoiled(1, -1, false, true), u"Value 'SecurityTrailer' not found"},
   };
   for (const auto& c : cases) {
     auto device = Open(PaymentElement(u"<Amount>1</Amount>"));
