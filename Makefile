@@ -12,7 +12,7 @@ all: build
 setup:
 	@bash scripts/setup.sh
 
-build:
+build: setup
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j $(JOBS)
 

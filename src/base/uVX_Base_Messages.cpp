@@ -87,13 +87,13 @@ std::u16string FormatText(std::u16string_view aPattern, const std::vector<tVX_Me
       ++i;
       continue;
     }
-    Placeholder spec;
-    size_t length = ParsePlaceholder(aPattern, i, spec);
+    Placeholder placeholder;
+    size_t length = ParsePlaceholder(aPattern, i, placeholder);
     if (length == 0 || next >= aValues.size()) {
       out += u'%';
       continue;
     }
-    out += Render(spec, aValues[next++]);
+    out += Render(placeholder, aValues[next++]);
     i += length - 1;
   }
   return out;
