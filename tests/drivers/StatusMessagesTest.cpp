@@ -14,7 +14,7 @@ using namespace adyen;
 
 namespace {
 
-using Outcome = tAdyenStatusOutcome;
+using Outcome = vxAdyenStatusOutcome;
 
 const char16_t kHeader[] =
     uR"({"ProtocolVersion":"3.0","MessageClass":"Service","MessageCategory":"TransactionStatus","MessageType":"Request",)"
@@ -81,7 +81,7 @@ TEST(StatusResponse, RepeatedPaymentIsReadAsAPaymentWithItsReceipts) {
   request.SetReceiptColCount(20);
   _int_PAY_result r;
   r.ErrorText = u"InProgress";  // left by an earlier attempt; success does not clear it
-  EXPECT_EQ(ReadTransactionStatusResponse(Repeating(kCashierOnlyPayment), request, r), Outcome::Success);
+  EXPECT_EQ(ReadTransactionStatusResponse(Repeating(kCashierOnlyPayment), request, r), Outcome::so_Success);
   EXPECT_EQ(request.Action(), vxPaymentAction::Pay);
   EXPECT_EQ(r.DeviceId, u"P-REPEATED");
   EXPECT_EQ(r.TraceAuditId, u"POI-1");
@@ -101,7 +101,7 @@ TEST(StatusResponse, RepeatedReversalTurnsTheActionIntoRefund) {
                 Repeating(uR"("ReversalResponse":{"Response":{"Result":"Success"},"ReversedAmount":7.25,)"
                           uR"("POIData":{"POITransactionID":{"TransactionID":"POI-2"}}})"),
                 request, r),
-            Outcome::Success);
+            Outcome::so_Success);
   EXPECT_EQ(request.Action(), vxPaymentAction::Refund);
   EXPECT_EQ(r.PaymentAmount, tVX_Currency::FromUnits(72500));
   EXPECT_EQ(r.PaymentCurrency, u"CHF");
@@ -116,7 +116,7 @@ TEST(StatusResponse, RepeatedDeclineIsAFailureExplainedByTheDecline) {
                 Repeating(uR"("PaymentResponse":{"Response":{"Result":"Failure","ErrorCondition":"Refusal",)"
                           uR"("AdditionalResponse":"refusalReason=Not+enough+balance"}})"),
                 request, r),
-            Outcome::Failure);
+            Outcome::so_Failure);
   EXPECT_EQ(r.ErrorText, u"Refusal - Not enough balance");
 }
 
@@ -128,7 +128,7 @@ TEST(StatusResponse, NotFoundInProgressAndEmptyRepetitions) {
                 Answer(uR"({"Response":{"Result":"Failure","ErrorCondition":"NotFound",)"
                        uR"("AdditionalResponse":"message=Transaction+not+found&errors=E1&refusalReason=R%26D"}})"),
                 request, r),
-            Outcome::Failure);
+            Outcome::so_Failure);
   EXPECT_EQ(r.ErrorText, u"NotFound - Transaction not found - E1 - R&D");
   EXPECT_EQ(r.DeviceId, u"P-STATUS");
 
@@ -136,16 +136,16 @@ TEST(StatusResponse, NotFoundInProgressAndEmptyRepetitions) {
                 Answer(uR"({"Response":{"Result":"Failure","ErrorCondition":"InProgress",)"
                        uR"("AdditionalResponse":"message=Transaction+in+progress"}})"),
                 request, r),
-            Outcome::InProgress);
+            Outcome::so_InProgress);
   EXPECT_EQ(r.ErrorText, u"InProgress");
 
   // Only "Success" exactly is a success; an answer repeating nothing readable fails without a text.
   EXPECT_EQ(ReadTransactionStatusResponse(Answer(uR"({"Response":{"Result":"success"}})"), request, r),
-            Outcome::Failure);
-  EXPECT_EQ(ReadTransactionStatusResponse(Repeating(uR"("LoginResponse":{})"), request, r), Outcome::Failure);
+            Outcome::so_Failure);
+  EXPECT_EQ(ReadTransactionStatusResponse(Repeating(uR"("LoginResponse":{})"), request, r), Outcome::so_Failure);
   EXPECT_EQ(r.ErrorText, u"");
   EXPECT_EQ(request.Action(), vxPaymentAction::Void);
-  EXPECT_EQ(ReadTransactionStatusResponse(u"not json", request, r), Outcome::Failure);
+  EXPECT_EQ(ReadTransactionStatusResponse(u"not json", request, r), Outcome::so_Failure);
   EXPECT_EQ(r.DeviceId, u"");
 }
 
@@ -170,9 +170,9 @@ int64_t MsBetween(Clock::time_point a, Clock::time_point b) {
 }
 
 TEST(StatusRepeat, InProgressIsAskedAgainAfterAPause) {
-  ScriptedAttempts attempts{{Outcome::InProgress, Outcome::InProgress, Outcome::Success}, {}};
+  ScriptedAttempts attempts{{Outcome::so_InProgress, Outcome::so_InProgress, Outcome::so_Success}, {}};
   int32_t made = 0;
-  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), kInProgressMaxAttempts, &made), Outcome::Success);
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), kInProgressMaxAttempts, &made), Outcome::so_Success);
   EXPECT_EQ(made, 3);
   ASSERT_EQ(attempts.times.size(), 3u);
   EXPECT_GE(MsBetween(attempts.times[0], attempts.times[1]), kInProgressPauseMs - 50);
@@ -180,22 +180,22 @@ TEST(StatusRepeat, InProgressIsAskedAgainAfterAPause) {
 }
 
 TEST(StatusRepeat, AnyOtherOutcomeEndsAtOnce) {
-  for (Outcome first : {Outcome::Success, Outcome::Failure}) {
-    ScriptedAttempts attempts{{first, Outcome::Success}, {}};
+  for (Outcome first : {Outcome::so_Success, Outcome::so_Failure}) {
+    ScriptedAttempts attempts{{first, Outcome::so_Success}, {}};
     const Clock::time_point start = Clock::now();
     EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts)), first);
     EXPECT_EQ(attempts.times.size(), 1u);
     EXPECT_LT(MsBetween(start, Clock::now()), kInProgressPauseMs / 2);
   }
-  ScriptedAttempts failing{{Outcome::InProgress, Outcome::Failure, Outcome::Success}, {}};
-  EXPECT_EQ(RepeatWhileInProgress(std::ref(failing)), Outcome::Failure);
+  ScriptedAttempts failing{{Outcome::so_InProgress, Outcome::so_Failure, Outcome::so_Success}, {}};
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(failing)), Outcome::so_Failure);
   EXPECT_EQ(failing.times.size(), 2u);
 }
 
 TEST(StatusRepeat, AStillBusyTerminalIsLeftAfterTheBound) {
-  ScriptedAttempts attempts{{Outcome::InProgress}, {}};
+  ScriptedAttempts attempts{{Outcome::so_InProgress}, {}};
   int32_t made = 0;
-  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), 3, &made), Outcome::InProgress);
+  EXPECT_EQ(RepeatWhileInProgress(std::ref(attempts), 3, &made), Outcome::so_InProgress);
   EXPECT_EQ(made, 3);
   EXPECT_EQ(attempts.times.size(), 3u);
   EXPECT_GE(MsBetween(attempts.times[0], attempts.times[2]), 2 * kInProgressPauseMs - 100);

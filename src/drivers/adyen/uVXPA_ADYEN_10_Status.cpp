@@ -24,7 +24,7 @@ std::u16string BuildTransactionStatusRequestMessage(std::u16string_view aPOIID, 
   return BuildRequestMessage(header, u"TransactionStatusRequest", std::move(body));
 }
 
-tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResponse, kPaymentReceipt& aReceipt,
+vxAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResponse, kPaymentReceipt& aReceipt,
                                                   _int_PAY_result& aResult) {
   const kAdyenResponse response(aPlainResponse);
   const tJson* body = response.Body(u"TransactionStatusResponse");
@@ -34,10 +34,10 @@ tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResp
   if (!status.Success) {
     if (status.ErrorCondition == kInProgressCondition) {
       aResult.ErrorText = kInProgressCondition;
-      return tAdyenStatusOutcome::InProgress;
+      return vxAdyenStatusOutcome::so_InProgress;
     }
     aResult.ErrorText = StandardErrorText(status, {u"message", u"errors", u"refusalReason"});
-    return tAdyenStatusOutcome::Failure;
+    return vxAdyenStatusOutcome::so_Failure;
   }
 
   // The earlier answer, rebuilt as if it had just arrived, and read by the payment reader.
@@ -46,7 +46,7 @@ tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResp
   const tJson* reversal = kJSONUtils::GetObject(repeated, u"RepeatedResponseMessageBody.ReversalResponse");
   if (payment == nullptr && reversal == nullptr) {
     aResult.ErrorText.clear();
-    return tAdyenStatusOutcome::Failure;
+    return vxAdyenStatusOutcome::so_Failure;
   }
   aReceipt.SetAction(payment != nullptr ? vxPaymentAction::Pay : vxPaymentAction::Refund);
   const tJson* header = kJSONUtils::GetObject(repeated, u"MessageHeader");
@@ -55,15 +55,15 @@ tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResp
   answer[payment != nullptr ? "PaymentResponse" : "ReversalResponse"] = payment != nullptr ? *payment : *reversal;
   tJson document = tJson::object();
   document["SaleToPOIResponse"] = std::move(answer);
-  return ReadPaymentResponse(JsonToText(document), aReceipt, aResult) ? tAdyenStatusOutcome::Success
-                                                                      : tAdyenStatusOutcome::Failure;
+  return ReadPaymentResponse(JsonToText(document), aReceipt, aResult) ? vxAdyenStatusOutcome::so_Success
+                                                                      : vxAdyenStatusOutcome::so_Failure;
 }
 
-tAdyenStatusOutcome RepeatWhileInProgress(const std::function<tAdyenStatusOutcome()>& aAttempt,
+vxAdyenStatusOutcome RepeatWhileInProgress(const std::function<vxAdyenStatusOutcome()>& aAttempt,
                                           int32_t aMaxAttempts, int32_t* aAttempts) {
   int32_t attempts = 1;
-  tAdyenStatusOutcome outcome = aAttempt();
-  for (; outcome == tAdyenStatusOutcome::InProgress && attempts < aMaxAttempts; ++attempts) {
+  vxAdyenStatusOutcome outcome = aAttempt();
+  for (; outcome == vxAdyenStatusOutcome::so_InProgress && attempts < aMaxAttempts; ++attempts) {
     port::SleepMs(kInProgressPauseMs);
     outcome = aAttempt();
   }

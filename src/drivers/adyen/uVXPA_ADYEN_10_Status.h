@@ -24,10 +24,10 @@ inline constexpr char16_t kInProgressCondition[] = u"InProgress";
 std::u16string BuildTransactionStatusRequestMessage(std::u16string_view aPOIID, const kPaymentReceipt& aReceipt);
 
 // How a status answer ended.
-enum class tAdyenStatusOutcome : uint8_t {
-  Success,     // the earlier transaction was found, repeated and read as approved
-  Failure,     // not found, refused, or the repeated transaction itself failed
-  InProgress,  // the earlier transaction is still running; ErrorText holds "InProgress"
+enum class vxAdyenStatusOutcome : uint8_t {
+  so_Success,     // the earlier transaction was found, repeated and read as approved
+  so_Failure,     // not found, refused, or the repeated transaction itself failed
+  so_InProgress,  // the earlier transaction is still running; ErrorText holds "InProgress"
 };
 
 // Reads a transaction status answer into aResult: DeviceId from the header; on success the
@@ -35,7 +35,7 @@ enum class tAdyenStatusOutcome : uint8_t {
 // has been set to Pay (or Refund) to match it; on failure ErrorText is the standard error text with
 // "message", "errors" and "refusalReason", or just "InProgress". A successful answer that repeats
 // neither a payment nor a reversal is a failure with an empty ErrorText.
-tAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResponse, kPaymentReceipt& aReceipt,
+vxAdyenStatusOutcome ReadTransactionStatusResponse(std::u16string_view aPlainResponse, kPaymentReceipt& aReceipt,
                                                   _int_PAY_result& aResult);
 
 // A terminal that answers "InProgress" is asked again, one request after the other, with a pause
@@ -47,7 +47,7 @@ inline constexpr int32_t kInProgressMaxAttempts = 180;
 // Runs aAttempt, and again after a pause of kInProgressPauseMs while it answers InProgress, at
 // most aMaxAttempts times in all. Answers the last attempt's outcome (InProgress when the bound
 // was reached) and, through aAttempts, how many attempts were made.
-tAdyenStatusOutcome RepeatWhileInProgress(const std::function<tAdyenStatusOutcome()>& aAttempt,
+vxAdyenStatusOutcome RepeatWhileInProgress(const std::function<vxAdyenStatusOutcome()>& aAttempt,
                                           int32_t aMaxAttempts = kInProgressMaxAttempts,
                                           int32_t* aAttempts = nullptr);
 
