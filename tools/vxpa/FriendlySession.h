@@ -1,0 +1,54 @@
+#pragma once
+// One till's conversation with the module: the device handle that open answered and the last
+// approved sale, kept across the friendly commands of a session.
+#include <optional>
+#include <string>
+
+#include "Commands.h"
+#include "DeviceProfile.h"
+
+namespace vxpa {
+
+// What a payment command asks for, as the user wrote it.
+struct PaymentOrder {
+  std::string Action = "PAY";  // PAY, REFUND or VOID
+  std::string Amount;          // decimal text, "." as separator
+  std::string Currency;        // empty: the profile's
+  std::string Tip;
+  bool AskTip = false;
+  std::string TokenReference;  // non-empty: tokenise the card under this reference
+  std::string Reference;       // the sale reference; empty: the driver makes one
+  std::string PaymentId;       // refund and void: the payment's RefundReference ...
+  std::string PaymentTime;     // ... and PaymentDateTime; empty: the last approved sale
+  std::string Width;           // receipt width; empty: the profile's
+  bool ExpectDecline = false;  // a decline is the expected outcome (a demonstration of one)
+};
+
+class FriendlySession {
+ public:
+  FriendlySession(Context& aContext, DeviceProfile aProfile) : fContext(aContext), fProfile(std::move(aProfile)) {}
+  FriendlySession(const FriendlySession&) = delete;
+  FriendlySession& operator=(const FriendlySession&) = delete;
+
+  // Each answers the program's exit status for the command and prints what happened.
+  int Open();
+  int Pay(const PaymentOrder& aOrder);
+  int Close(int aHandle);  // aHandle 0: the session's device
+
+  void SetHandle(int aHandle) { fHandle = aHandle; }
+
+ private:
+  struct Sale {
+    std::string Amount, Currency, PaymentId, PaymentTime;
+  };
+
+  Context& fContext;
+  DeviceProfile fProfile;
+  int fHandle = 0;
+  std::optional<Sale> fLastSale;
+};
+
+// Throws std::invalid_argument unless aAmount is a plain decimal amount ("12.50", "3", "0.5").
+void CheckAmount(const std::string& aFlag, const std::string& aAmount);
+
+}  // namespace vxpa
