@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <limits>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -206,18 +205,18 @@ constexpr char kClose[] = "close";
 }  // namespace
 
 void AddFriendlyCommands(std::vector<Command>& aCommands) {
-  constexpr size_t any = std::numeric_limits<size_t>::max();
-  aCommands.push_back({"open", "[--profile FILE]", "open the terminal of the device profile", any, RunSingle<kOpen>});
-  aCommands.push_back({"pay", "--amount N [--currency C] [--tip N] [--ask-tip] [--token REF] [--width N]",
-                       "a sale; prints the outcome and the receipts", any, RunSingle<kPay>});
-  aCommands.push_back({"refund", "[--amount N] --payment-id ID --payment-time T",
-                       "a refund of an earlier sale (in a session: of the last one)", any, RunSingle<kRefund>});
-  aCommands.push_back({"void", "[--amount N] --payment-id ID --payment-time T",
-                       "a void of an earlier sale (in a session: of the last one)", any, RunSingle<kVoid>});
+  constexpr size_t any = kAnyArgumentCount;
+  aCommands.push_back({"open", "[--profile FILE]", "open the terminal of the device profile (vxpa.profile)", any,
+                       RunSingle<kOpen>});
+  aCommands.push_back({"pay", "--amount N ...", "a sale: [--currency C] [--tip N] [--ask-tip] [--token REF] [--width N]",
+                       any, RunSingle<kPay>});
+  aCommands.push_back({"refund", "--amount N ...", "refund a sale: --payment-id ID --payment-time T (session: the last)",
+                       any, RunSingle<kRefund>});
+  aCommands.push_back({"void", "[--amount N] ...", "void a sale: --payment-id ID --payment-time T (session: the last)",
+                       any, RunSingle<kVoid>});
   aCommands.push_back({"close", "--handle N", "close an open device", any, RunSingle<kClose>});
-  aCommands.push_back({"session", "FILE|- [--profile FILE]",
-                       "the commands of FILE on one device, one per line (say TEXT prints TEXT)", any,
-                       RunSessionCommand});
+  aCommands.push_back({"session", "FILE", "run the commands of FILE (or -) on one device, one a line; say TEXT prints",
+                       any, RunSessionCommand});
 }
 
 }  // namespace vxpa
