@@ -103,6 +103,16 @@ int RunOne(FriendlySession& aSession, std::string_view aName, std::span<const st
     Flags flags(aName, aArguments, {"--handle"});
     return aSession.Close(flags.Has("--handle") ? Number("--handle", flags.Value("--handle")) : 0);
   }
+  if (aName == "verify" || aName == "reprint") {
+    Flags flags(aName, aArguments, {"--receipt-id", "--width"}, {"--reversal"});
+    const std::string width = flags.Has("--width") ? std::to_string(Number("--width", flags.Value("--width"))) : "";
+    if (aName == "reprint") return aSession.Reprint(flags.Value("--receipt-id"), width);
+    return aSession.Verify(flags.Value("--receipt-id"), flags.Has("--reversal"), width);
+  }
+  if (aName == "totals" || aName == "dayclose") {
+    Flags flags(aName, aArguments, {});
+    return aSession.Totals(aName == "dayclose");
+  }
   throw std::invalid_argument("unknown command " + std::string(aName));
 }
 
@@ -201,6 +211,10 @@ constexpr char kPay[] = "pay";
 constexpr char kRefund[] = "refund";
 constexpr char kVoid[] = "void";
 constexpr char kClose[] = "close";
+constexpr char kVerify[] = "verify";
+constexpr char kReprint[] = "reprint";
+constexpr char kTotals[] = "totals";
+constexpr char kDayClose[] = "dayclose";
 
 }  // namespace
 
@@ -214,6 +228,12 @@ void AddFriendlyCommands(std::vector<Command>& aCommands) {
                        any, RunSingle<kRefund>});
   aCommands.push_back({"void", "[--amount N] ...", "void a sale: --payment-id ID --payment-time T (session: the last)",
                        any, RunSingle<kVoid>});
+  aCommands.push_back({"verify", "[--receipt-id ID]", "the outcome of the last (or that) transaction [--reversal]", any,
+                       RunSingle<kVerify>});
+  aCommands.push_back({"reprint", "[--receipt-id ID]", "the receipts of the last (or that) transaction again", any,
+                       RunSingle<kReprint>});
+  aCommands.push_back({"totals", "", "the running totals with their report", any, RunSingle<kTotals>});
+  aCommands.push_back({"dayclose", "", "close the day: reconciliation with its report", any, RunSingle<kDayClose>});
   aCommands.push_back({"close", "--handle N", "close an open device", any, RunSingle<kClose>});
   aCommands.push_back({"session", "FILE", "run the commands of FILE (or -) on one device, one a line; say TEXT prints",
                        any, RunSessionCommand});

@@ -92,7 +92,7 @@ int FriendlySession::Pay(const PaymentOrder& aOrder) {
   const HostModule::Answer answer =
       fContext.Module().Call("PAY", port::FromUtf8(RequestDocument(fProfile, fHandle, payment)));
   const std::u16string document = answer.Output.value_or(u"");
-  Say(PaymentSentence(kind, document, amount, currency));
+  Say(PaymentSentence(kind + " of", document, amount, currency));
   const bool approved = ResultField(document, "Error") == "False";
   if (approved || !ResultField(document, "DeviceId").empty()) {
     const std::string token = ResultField(document, "CardToken");
@@ -126,6 +126,69 @@ int FriendlySession::Close(int aHandle) {
   }
   Say("Device " + std::to_string(handle) + " closed.");
   if (handle == fHandle) fHandle = 0;
+  return kExitOk;
+}
+
+std::string FriendlySession::Node(const std::string& aName, const std::string& aReceiptId, bool aReversal,
+                                  const std::string& aWidth) const {
+  std::string node = "<" + aName + ">" + Element("StoreCode", fProfile.StoreCode) + Element("TillCode", fProfile.TillCode);
+  if (!aReceiptId.empty()) node += Element("ReceiptId", aReceiptId);
+  if (aReversal) node += Element("Action", "REFUND");
+  const std::string width = aWidth.empty() ? fProfile.ReceiptColCount : aWidth;
+  if (!width.empty()) node += Element("ReceiptColCount", width);
+  return node + "</" + aName + ">";
+}
+
+int FriendlySession::Verify(const std::string& aReceiptId, bool aReversal, const std::string& aWidth) {
+  const HostModule::Answer answer = fContext.Module().Call(
+      "VERIFYTRAN", port::FromUtf8(RequestDocument(fProfile, fHandle, Node("VerifyTran", aReceiptId, aReversal, aWidth))));
+  const std::u16string document = answer.Output.value_or(u"");
+  const std::string which = aReceiptId.empty() ? "The last transaction" : "Transaction " + aReceiptId;
+  Say(PaymentSentence(which + ":", document, "0", fProfile.Currency));
+  const bool found = ResultField(document, "Error") == "False";
+  if (found) Say("  terminal reference " + ResultField(document, "RefundReference") + ", " + ResultField(document, "PaymentDateTime"));
+  return found ? kExitOk : kExitFailed;
+}
+
+int FriendlySession::Reprint(const std::string& aReceiptId, const std::string& aWidth) {
+  const HostModule::Answer answer = fContext.Module().Call(
+      "REPRINT", port::FromUtf8(RequestDocument(fProfile, fHandle, Node("Reprint", aReceiptId, false, aWidth))));
+  const std::u16string document = answer.Output.value_or(u"");
+  if (ResultField(document, "Error") != "False") {
+    const std::string reason = ResultField(document, "ErrorText");
+    Say("Could not reprint — " + (reason.empty() ? std::string("the terminal did not answer") : reason));
+    return kExitFailed;
+  }
+  Say(std::string("Receipts of ") + (aReceiptId.empty() ? "the last transaction" : "transaction " + aReceiptId) +
+      ", printed again:");
+  Write(stdout, FramedReceipt("customer receipt (copy)", ResultField(document, "ReceiptText")));
+  Write(stdout, FramedReceipt("cashier receipt (copy)", ResultField(document, "CashierReceiptText")));
+  return kExitOk;
+}
+
+int FriendlySession::Totals(bool aClose) {
+  const std::string name = aClose ? "DayClose" : "GetTotals";
+  std::string node = "<" + name + ">" + Element("StoreCode", fProfile.StoreCode) + Element("TillCode", fProfile.TillCode);
+  if (!fProfile.PrintLocation.empty()) node += Element("PrintLocation", fProfile.PrintLocation);
+  node += "</" + name + ">";
+  const HostModule::Answer answer =
+      fContext.Module().Call(aClose ? "DAYCLOSE" : "GETTOTALS", port::FromUtf8(RequestDocument(fProfile, fHandle, node)));
+  const std::u16string document = answer.Output.value_or(u"");
+  if (ResultField(document, "Error") != "False") {
+    const std::string reason = ResultField(document, "ErrorText");
+    Say(std::string(aClose ? "The day could not be closed" : "No totals") + " — " +
+        (reason.empty() ? std::string("the terminal did not answer") : reason));
+    return kExitFailed;
+  }
+  const std::string count = ResultField(document, "TransactionsCount");
+  const std::string figures = count + (count == "1" ? " transaction, " : " transactions, ") +
+                              MoneyText(ResultField(document, "TotalAmount")) + " " + ResultField(document, "Currency");
+  if (aClose) {
+    Say("Day closed (closure " + ResultField(document, "ClosureNumber") + "): " + figures);
+  } else {
+    Say("Totals so far: " + figures);
+  }
+  Write(stdout, FramedReceipt(aClose ? "day close report" : "totals report", ResultField(document, "ReceiptText")));
   return kExitOk;
 }
 

@@ -34,10 +34,19 @@ class FriendlySession {
   int Open();
   int Pay(const PaymentOrder& aOrder);
   int Close(int aHandle);  // aHandle 0: the session's device
+  // The outcome (or only the receipts) of the last transaction, or of the one sent with the
+  // ServiceID aReceiptId; aReversal: that one was a refund or void.
+  int Verify(const std::string& aReceiptId, bool aReversal, const std::string& aWidth);
+  int Reprint(const std::string& aReceiptId, const std::string& aWidth);
+  // The running totals (aClose false) or the day close with its report.
+  int Totals(bool aClose);
 
   void SetHandle(int aHandle) { fHandle = aHandle; }
 
  private:
+  std::string Node(const std::string& aName, const std::string& aReceiptId, bool aReversal,
+                   const std::string& aWidth) const;
+
   struct Sale {
     std::string Amount, Currency, PaymentId, PaymentTime;
   };

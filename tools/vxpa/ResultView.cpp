@@ -87,13 +87,13 @@ std::string NetworkName(const std::string& aNetwork) {
   return name;
 }
 
-std::string PaymentSentence(std::string_view aKind, std::u16string_view aDocument, const std::string& aAmount,
+std::string PaymentSentence(std::string_view aSubject, std::u16string_view aDocument, const std::string& aAmount,
                             const std::string& aCurrency) {
   std::string amount = ResultField(aDocument, "PaymentAmount");
   std::string currency = ResultField(aDocument, "PaymentCurrency");
   if (amount.empty() || amount == "0") amount = aAmount;
   if (currency.empty()) currency = aCurrency;
-  std::string sentence = std::string(aKind) + " of " + MoneyText(amount) + " " + currency;
+  std::string sentence = std::string(aSubject) + " " + MoneyText(amount) + " " + currency;
 
   const bool failed = ResultField(aDocument, "Error") != "False";
   const std::string errorText = ResultField(aDocument, "ErrorText");

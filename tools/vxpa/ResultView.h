@@ -18,10 +18,11 @@ std::string MoneyText(const std::string& aAmount);
 // "other" and the empty text -> "card".
 std::string NetworkName(const std::string& aNetwork);
 
-// The sentence for a PAY result document. aKind: "Sale", "Refund" or "Void". aAmount and
-// aCurrency are what was asked, used when the answer carries none. The result either says the
-// terminal approved or declined it, or that it failed before the terminal decided.
-std::string PaymentSentence(std::string_view aKind, std::u16string_view aDocument, const std::string& aAmount,
+// The sentence for a PAY or VERIFYTRAN result document, starting with aSubject ("Sale of",
+// "Refund of", ...). aAmount and aCurrency are what was asked, used when the answer carries none.
+// It says that the terminal approved or declined, or that the command failed before the terminal
+// decided.
+std::string PaymentSentence(std::string_view aSubject, std::u16string_view aDocument, const std::string& aAmount,
                             const std::string& aCurrency);
 
 // A receipt text (lines ending in CR LF) framed under a title, the frame as wide as the widest
