@@ -55,5 +55,9 @@ bench: build
 	cmake --build build --target benchmarks
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
 
+# The demonstration: a day at a shop's till against the terminal simulator (builds Linux only).
+demo:
+	@bash scripts/demo.sh
+
 clean:
 	rm -rf build build-asan build-win32
