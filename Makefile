@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WINEPREFIX_DIR := $(CURDIR)/build-win32/wineprefix
 WINE_ENV := VXPA_WINEPREFIX=$(WINEPREFIX_DIR) WINEPREFIX=$(WINEPREFIX_DIR) WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
-.PHONY: all setup build build-asan build-win32 test test-linux test-asan test-win32 bench demo fuzz clean
+.PHONY: all setup sim build build-asan build-win32 test test-linux test-asan test-win32 bench demo fuzz clean
 
 all: build
 
@@ -22,7 +22,8 @@ build-asan:
 
 build-win32:
 	cmake -S . -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake \
+	  -DVXPA_TERMINAL_SIM=$(CURDIR)/build/terminal-sim
 	cmake --build build-win32 -j $(JOBS)
 
 test-linux: build
@@ -32,8 +33,13 @@ test-asan: build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The Linux terminal simulator, which the Windows end-to-end tests talk to (wine cannot start it).
+sim:
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j $(JOBS) --target terminal-sim
+
 # A persistent wine server for the run: without it every test waits on wine's services.
-test-win32: build-win32
+test-win32: sim build-win32
 	mkdir -p $(WINEPREFIX_DIR)
 	$(WINE_ENV) wineserver -p 300
 	$(WINE_ENV) wine cmd /c exit >/dev/null 2>&1 || true
@@ -60,6 +66,10 @@ fuzz:
 	mkdir -p build-fuzz/corpus
 	build-fuzz/fuzz_requests -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -dict=fuzz/requests.dict -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus
+
+# The demonstration: a day at a shop's till against the terminal simulator (builds Linux only).
+demo:
+	@bash scripts/demo.sh
 
 clean:
 	rm -rf build build-asan build-win32 build-fuzz

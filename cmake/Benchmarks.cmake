@@ -9,4 +9,8 @@ foreach(src ${VX_BENCH_SOURCES})
   target_compile_definitions(bench_${name} PRIVATE VXPA_BUILDING_MODULE)
   target_link_libraries(bench_${name} PRIVATE vx_platform_libs benchmark::benchmark)
   add_dependencies(benchmarks bench_${name})
+  # bench/X.cmake, when present, adds what that benchmark needs beyond the module's code.
+  if(EXISTS ${CMAKE_SOURCE_DIR}/bench/${name}.cmake)
+    include(${CMAKE_SOURCE_DIR}/bench/${name}.cmake)
+  endif()
 endforeach()
