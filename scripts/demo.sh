@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# The demonstration (make demo): a day at a shop's till. It installs what is missing, builds the
+# The demonstration (make demo): a day at a shop's till (scripts/shop-day.session): three sales, one
+# of them declined, a verification and a reprint of the last, a refund, the totals and the day
+# close with their printed reports. It installs what is missing, builds the
 # Linux module, the host program and the terminal simulator, starts the simulator on a free port
 # of 127.0.0.1, and runs the till's commands through the host program vxpa, which calls the
 # module's exports exactly as a point-of-sale program does. Each outcome is printed in plain
@@ -14,49 +16,8 @@ jobs=${JOBS:-$(nproc)}
 
 step() { printf '\n\033[1m%s\033[0m\n' "$*"; }
 
-# ---- the till's day, as session lines for vxpa (one command a line; say prints a line) ----
-# Each part is a function, so a longer day is a matter of adding parts to shop_day.
-
-morning() {
-  echo 'say'
-  echo 'say == Morning: the till connects to its card terminal'
-  echo 'open'
-}
-
-first_customer() {
-  echo 'say'
-  echo 'say == A customer buys a scarf for 12.50 EUR and pays by card'
-  echo 'pay --amount 12.50 --currency EUR'
-}
-
-refund_of_that_sale() {
-  echo 'say'
-  echo 'say == The customer comes back: the scarf is refunded (12.50 EUR back on the same card)'
-  echo 'refund'
-}
-
-mistyped_sale() {
-  echo 'say'
-  echo 'say == The next customer is charged 7.90 EUR, but the cashier keyed the wrong price'
-  echo 'pay --amount 7.90 --currency EUR'
-  echo 'say'
-  echo 'say == ... so the cashier voids that sale at once'
-  echo 'void'
-}
-
-evening() {
-  echo 'say'
-  echo 'say == Evening: the till lets go of the terminal'
-  echo 'close'
-}
-
-shop_day() {
-  morning
-  first_customer
-  refund_of_that_sale
-  mistyped_sale
-  evening
-}
+# ---- the till's day: the session file scripts/shop-day.session (one command a line) ----
+session=$repo/scripts/shop-day.session
 
 # ---- setup and build ----
 if [[ -z "${DEMO_SKIP_BUILD:-}" ]]; then
@@ -115,9 +76,8 @@ ReceiptColCount = 32
 EOF
 
 step "A day at the till"
-shop_day >"$work/day.session"
 status=0
-"$build/vxpa" session "$work/day.session" --profile "$work/shop.profile" || status=$?
+"$build/vxpa" session "$session" --profile "$work/shop.profile" || status=$?
 
 log=$(ls -t "$build"/LogFiles/Payment/*SHOP1*.log 2>/dev/null | head -n 1 || true)
 echo

@@ -2,7 +2,9 @@
 // checks, endpoint, nonce, the exchange with its log lines and failure kinds, payments, refunds.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "AdyenTestSupport.h"
@@ -327,17 +329,49 @@ TEST_F(AdyenExchangeTest, BracketRunsTheCommandWithAFreshReferenceThenLogsOut) {
   EXPECT_NE(PlainRequest(1).find(R"("LogoutRequest":{})"), std::string::npos);
 }
 
-TEST_F(AdyenExchangeTest, ReservedAndTheOperationsNotBuiltIn) {
+TEST_F(AdyenExchangeTest, ReservedSendsNothing) {
   auto device = Open(PaymentElement(u"<Amount>1</Amount>"));
   EXPECT_FALSE(device->Reserved());
-  _int_PAY_result pay;
-  _int_REPRINT_result reprint;
-  kPaymentDayClose dayClose;
-  _int_DAYCLOSE_result closed;
-  EXPECT_THROW(device->DoVerifyTran(fHandler->PaymentReceipt(), pay), tVX_Error);
-  EXPECT_THROW(device->DoReprint(fHandler->PaymentReceipt(), reprint), tVX_Error);
-  EXPECT_THROW(device->DoDayClose(dayClose, closed), tVX_Error);
   EXPECT_TRUE(fServer.Requests().empty());
+}
+
+// A terminal that stays busy is asked once a second, each time under a new ServiceID, and left
+// after the bound with the "InProgress" text.
+TEST_F(AdyenExchangeTest, VerificationOfABusyTerminalStopsAtTheBound) {
+  auto device = Open(PaymentElement(u"<StoreCode>S</StoreCode><TillCode>T</TillCode><Reference>R1</Reference>"));
+  device->SetInProgressMaxAttempts(3);
+  for (int i = 0; i < 4; ++i) {
+    Answer("TransactionStatusResponse", R"({"Response":{"Result":"Failure","ErrorCondition":"InProgress"}})");
+  }
+  _int_PAY_result r;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(device->DoVerifyTran(fHandler->PaymentReceipt(), r));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_TRUE(r.Error);
+  EXPECT_EQ(r.ErrorText, u"InProgress");
+  ASSERT_EQ(fServer.Requests().size(), 3u);
+  EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1900);
+  std::set<std::string> serviceIds;
+  for (size_t n = 0; n < 3; ++n) {
+    tJson request = tJson::parse(PlainRequest(n));
+    serviceIds.insert(request["SaleToPOIRequest"]["MessageHeader"]["ServiceID"].get<std::string>());
+  }
+  EXPECT_EQ(serviceIds.size(), 3u);
+  EXPECT_TRUE(serviceIds.contains("R1"));
+}
+
+// A day close whose reconciliation answer fails a security check ends there: no logout.
+TEST_F(AdyenExchangeTest, DayCloseRaisingASecurityFailureSendsNoLogout) {
+  auto device = Open();
+  Answer("LoginResponse", R"({"Response":{"Result":"Success"}})");
+  NexoAnswerOptions tampered;
+  tampered.wrongHmac = true;
+  Answer("ReconciliationResponse", R"({"Response":{"Result":"Success"},"POIReconciliationID":"1"})", tampered);
+  Answer("LogoutResponse", R"({"Response":{"Result":"Success"}})");
+  kPaymentDayClose dayClose;
+  _int_DAYCLOSE_result r;
+  EXPECT_THROW(device->DoDayClose(dayClose, r), tVX_Error);
+  EXPECT_EQ(fServer.Requests().size(), 2u);
 }
 
 TEST(AdyenRegistryTest, RegisteredUnderItsName) {

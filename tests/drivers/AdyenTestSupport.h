@@ -26,6 +26,7 @@ class AdyenDevice : public kPayment_ADYEN {
   using kPayment_ADYEN::Logout;
   using kPayment_ADYEN::Reserved;
   using kPayment_ADYEN::RunInLoginBracket;
+  using kPayment_ADYEN::SetInProgressMaxAttempts;
 };
 
 using ParameterMap = std::map<std::u16string, std::u16string>;

@@ -167,4 +167,16 @@ TEST(ServiceReferenceTest, LastTenDigitsOfTheClock) {
   EXPECT_EQ(b, u"1000005007");
 }
 
+// Requests built one right after the other (a login and the report request that follows it) are
+// told apart by their references even within one millisecond.
+TEST(ServiceReferenceTest, ConsecutiveReferencesDiffer) {
+  std::u16string previous = adyen::NewServiceReference();
+  for (int i = 0; i < 20; ++i) {
+    const std::u16string next = adyen::NewServiceReference();
+    EXPECT_NE(next, previous);
+    EXPECT_EQ(next.size(), 10u);
+    previous = next;
+  }
+}
+
 }  // namespace

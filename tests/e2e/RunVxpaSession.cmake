@@ -1,7 +1,9 @@
 # Runs the host program against the fixture's HTTP terminal simulator: writes a device profile
 # for it (the word PROFILE among the arguments stands for that file) and checks the exit status
 # and the output.
-#   cmake -DVXPA=... [-DEMULATOR=...] -DSIM_DIR=... -DWORK=dir -DARGS="A;B" -DEXIT=n -DMATCH=regex -P RunVxpaSession.cmake
+# With -DRESET=ON the simulator forgets its transactions before the first request (a fresh period).
+#   cmake -DVXPA=... [-DEMULATOR=...] -DSIM_DIR=... -DWORK=dir -DARGS="A;B" -DEXIT=n -DMATCH=regex [-DRESET=ON]
+#         -P RunVxpaSession.cmake
 file(READ ${SIM_DIR}/http.port port)
 string(STRIP "${port}" port)
 file(MAKE_DIRECTORY ${WORK})
@@ -17,6 +19,11 @@ StoreCode = SHOP1
 TillCode = TILL1
 ReceiptColCount = 32
 ")
+if(RESET)
+  # Written aside and renamed into place: the simulator never reads half a file.
+  file(WRITE ${SIM_DIR}/http.control.new "[{\"reset\":\"scenarios\"},{\"reset\":\"transactions\"}]")
+  file(RENAME ${SIM_DIR}/http.control.new ${SIM_DIR}/http.control)
+endif()
 list(TRANSFORM ARGS REPLACE "^PROFILE$" "${WORK}/till.profile")
 set(command ${VXPA} ${ARGS})
 if(EMULATOR)

@@ -154,6 +154,18 @@ ResultDoc Till::Reverse(std::u16string_view aAction, const ResultDoc& aSale, std
              Element(u"PaymentDateTime", aSale["PaymentDateTime"]) + u"</RefundReference>");
 }
 
+ResultDoc Till::Command(std::string_view aExport, std::u16string_view aNode, std::u16string_view aChildren) const {
+  const std::u16string node(aNode);
+  return ResultDoc(Call(aExport, Request(u"<" + node + u">" + Element(u"StoreCode", fSettings.StoreCode) +
+                                         Element(u"TillCode", fSettings.TillCode) + std::u16string(aChildren) +
+                                         u"</" + node + u">")));
+}
+
+ResultDoc Till::VerifyTran(std::u16string_view aChildren) const { return Command("VERIFYTRAN", u"VerifyTran", aChildren); }
+ResultDoc Till::Reprint(std::u16string_view aChildren) const { return Command("REPRINT", u"Reprint", aChildren); }
+ResultDoc Till::DayClose() const { return Command("DAYCLOSE", u"DayClose", u""); }
+ResultDoc Till::GetTotals() const { return Command("GETTOTALS", u"GetTotals", u""); }
+
 std::vector<std::u16string> ReceiptLines(std::u16string_view aReceipt) {
   std::vector<std::u16string> lines;
   size_t start = 0;

@@ -70,9 +70,20 @@ class Till {
   ResultDoc Reverse(std::u16string_view aAction, const ResultDoc& aSale, std::u16string_view aAmount,
                     std::u16string_view aMore = u"") const;
 
+  // VERIFYTRAN and REPRINT with a VerifyTran or Reprint node holding the store and till codes and
+  // aChildren (ReceiptId, Action, Currency, ...).
+  ResultDoc VerifyTran(std::u16string_view aChildren = u"") const;
+  ResultDoc Reprint(std::u16string_view aChildren = u"") const;
+  // DAYCLOSE and GETTOTALS for the till's store and till codes.
+  ResultDoc DayClose() const;
+  ResultDoc GetTotals() const;
+
   const TillSettings& Settings() const { return fSettings; }
 
  private:
+  // aExport with an aNode element holding the store and till codes and aChildren.
+  ResultDoc Command(std::string_view aExport, std::u16string_view aNode, std::u16string_view aChildren) const;
+
   TillSettings fSettings;
   int fHandle = 0;
 };

@@ -56,9 +56,3 @@ void kPayment_ADYEN::PrepareSecurity() {
 
 bool kPayment_ADYEN::Reserved() { return false; }
 
-// Transaction status, reprint, reconciliation and totals are not built into this driver yet: they
-// refuse clearly instead of answering an empty success.
-bool kPayment_ADYEN::DoReprint(kPaymentReceipt&, _int_REPRINT_result&) { throw tVX_Error(u"Not implemented"); }
-bool kPayment_ADYEN::DoVerifyTran(kPaymentReceipt&, _int_PAY_result&) { throw tVX_Error(u"Not implemented"); }
-bool kPayment_ADYEN::DoDayClose(kPaymentDayClose&, _int_DAYCLOSE_result&) { throw tVX_Error(u"Not implemented"); }
-bool kPayment_ADYEN::DoGetTotals(kPaymentTotals&, _int_GETTOTALS_result&) { throw tVX_Error(u"Not implemented"); }

@@ -12,6 +12,7 @@
 
 #include "drivers/adyen/uVXPA_ADYEN_10_Payment.h"
 #include "drivers/adyen/uVXPA_ADYEN_10_Security.h"
+#include "drivers/adyen/uVXPA_ADYEN_10_Status.h"
 #include "payment/uVxPayment.h"
 
 class kIOHandler_HTTP;
@@ -98,6 +99,25 @@ class kPayment_ADYEN : public kPaymentDevice {
   // answers whether the terminal reported "Success". Also the reader of a repeated response.
   bool ParsePaymentResponse(const kPaymentReceipt& aReceipt, _int_PAY_result& aResult);
 
+  // Transaction status request for the receipt (its sale reference must be set), into
+  // fInputMessage.
+  void BuildTransactionStatusRequest(const kPaymentReceipt& aReceipt);
+  // Reads the decrypted status answer: the repeated payment or reversal is read into aResult and
+  // the request's action set to match it; "InProgress" is told apart so that the caller asks again.
+  adyen::vxAdyenStatusOutcome ParseTransactionStatusResponse(kPaymentReceipt& aReceipt, _int_PAY_result& aResult);
+
+  // Reconciliation or totals request for the request's fresh reference, into fInputMessage.
+  void BuildReconciliationRequest(const kPaymentDayClose& aDayClose);
+  void BuildGetTotalsRequest(const kPaymentTotals& aTotals);
+  // Read the decrypted answer into the counters, the sums and the 42-column report; answer
+  // whether the terminal reported "Success".
+  bool ParseReconciliationResponse(_int_DAYCLOSE_result& aResult);
+  bool ParseGetTotalsResponse(_int_GETTOTALS_result& aResult);
+
+  // How many status requests a verification sends at most while the terminal answers
+  // "InProgress" (one a second). Tests shorten it; nothing in a request document changes it.
+  void SetInProgressMaxAttempts(int32_t aAttempts) { fInProgressMaxAttempts = aAttempts; }
+
   // Derives the keys from the secret and draws the nonce.
   void PrepareSecurity();
 
@@ -108,4 +128,5 @@ class kPayment_ADYEN : public kPaymentDevice {
   kIOHandler_HTTP* fIOHandlerHTTP = nullptr;  // the same object as fIOHandler
   // What the payment messages quote about this driver and machine; fixed at creation.
   adyen::tAdyenSaleContext fSaleContext;
+  int32_t fInProgressMaxAttempts = adyen::kInProgressMaxAttempts;
 };

@@ -1,5 +1,6 @@
 #include "drivers/adyen/uVXPA_ADYEN_10_Envelope.h"
 
+#include <mutex>
 #include <utility>
 
 #include "base/uVX_Text.h"
@@ -59,12 +60,33 @@ std::u16string SaleIDOf(std::u16string_view aStoreCode, std::u16string_view aTil
   return std::u16string(aStoreCode) + u"-" + std::u16string(aTillCode);
 }
 
-std::u16string NewServiceReference() {
+namespace {
+
+std::u16string ClockReference() {
   port::LocalTime t = port::Now();
   std::u16string stamp = vxtext::ZeroPad(t.year, 4) + vxtext::ZeroPad(t.month, 2) + vxtext::ZeroPad(t.day, 2) +
                          vxtext::ZeroPad(t.hour, 2) + vxtext::ZeroPad(t.minute, 2) + vxtext::ZeroPad(t.second, 2) +
                          vxtext::ZeroPad(t.millisecond, 3);
   return stamp.substr(stamp.size() - 10);
+}
+
+}  // namespace
+
+// A login and the report request after it can be built within one millisecond on a fast link,
+// and would then carry the same ServiceID, by which the terminal tells requests apart. So the
+// clock is read again, a millisecond later, while it repeats the last reference; a clock that
+// stands still (a test's) is given up on after a few tries.
+std::u16string NewServiceReference() {
+  static std::mutex guard;
+  static std::u16string last;
+  const std::lock_guard<std::mutex> lock(guard);
+  std::u16string reference = ClockReference();
+  for (int tries = 0; tries < 20 && reference == last; ++tries) {
+    port::SleepMs(1);
+    reference = ClockReference();
+  }
+  last = reference;
+  return reference;
 }
 
 }  // namespace adyen
