@@ -3,9 +3,27 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
+#include "base/uVX_Base.h"
 #include "platform/Utf8.h"
 
 namespace vxtest {
+
+namespace {
+
+// The module creates the application object when it loads; a device reads its version from it.
+// This test program stands in for the module's loader.
+class ApplicationEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { CreateTheApplication(); }
+  void TearDown() override { FreeTheApplication(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const gApplication =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
 
 std::u16string AdyenRequest(const std::u16string& aUrl, const ParameterMap& aParameters, const std::u16string& aCommand,
                             const std::u16string& aConnectionType) {

@@ -1,15 +1,5 @@
-# What the tests against the terminal simulators need beyond the module's loader (included by
-# this folder's CMakeLists.txt).
-
-# The fault tests stand up loopback listeners of their own (a full accept queue, a terminal that
-# closes in the middle of its answer) with the port layer's sockets.
-if(WIN32)
-  set(vx_e2e_socket ${CMAKE_SOURCE_DIR}/src/platform/win32/TcpSocket.cpp)
-else()
-  set(vx_e2e_socket ${CMAKE_SOURCE_DIR}/src/platform/posix/TcpSocket.cpp)
-endif()
-target_sources(test_e2e PRIVATE ${vx_e2e_socket} ${CMAKE_SOURCE_DIR}/src/platform/Error.cpp
-                                ${CMAKE_SOURCE_DIR}/src/platform/Utf8.cpp)
+# The host program's sessions against the terminal simulator (included by this folder's
+# CMakeLists.txt).
 
 # The host program's friendly commands, run as a person runs them against the HTTP simulator.
 if(TARGET vxpa AND VX_E2E_SIM_DIR)
