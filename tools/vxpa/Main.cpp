@@ -19,7 +19,9 @@ void PrintHelp() {
       "Loads the payment driver module and calls one of its exports. The module is\n"
       "VXPA_ADYEN_10 beside this program unless --module names another file.\n"
       "\n"
-      "Commands (upper-case names call the export of that name):\n";
+      "Commands (upper-case names call the export of that name with a request document;\n"
+      "lower-case names build the requests from flags and a device profile, vxpa.profile\n"
+      "unless --profile FILE names another, and tell the outcome in plain words):\n";
   for (const Command& command : Commands()) {
     std::string head = "  " + std::string(command.Name) + " " + std::string(command.Arguments);
     if (head.size() < 22) head.resize(22, ' ');
@@ -37,7 +39,9 @@ void PrintHelp() {
       "Examples:\n"
       "  vxpa OPEN open.xml\n"
       "  vxpa PAY - < pay.xml\n"
-      "  vxpa VERSION VXPA_ADYEN_10\n";
+      "  vxpa VERSION VXPA_ADYEN_10\n"
+      "  vxpa pay --amount 12.50 --profile shop.profile\n"
+      "  vxpa session scripts/shop-day.session --profile shop.profile\n";
   Write(stdout, text);
 }
 
@@ -67,7 +71,7 @@ int Run(std::vector<std::string> aArguments) {
   const Command* command = FindCommand(aArguments[next]);
   if (command == nullptr) return Usage("unknown command " + aArguments[next]);
   std::vector<std::string> rest(aArguments.begin() + static_cast<std::ptrdiff_t>(next + 1), aArguments.end());
-  if (rest.size() != command->ArgumentCount) {
+  if (command->ArgumentCount != kAnyArgumentCount && rest.size() != command->ArgumentCount) {
     return Usage(std::string(command->Name) + " takes " + std::string(command->Arguments));
   }
   Context context(modulePath.empty() ? HostModule::DefaultPath() : modulePath);
