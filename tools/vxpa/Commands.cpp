@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Console.h"
+#include "FriendlyCommands.h"
 #include "platform/Utf8.h"
 
 namespace vxpa {
@@ -54,7 +55,8 @@ HostModule& Context::Module() {
 }
 
 const std::vector<Command>& Commands() {
-  static const std::vector<Command> commands = {
+  static const std::vector<Command> commands = [] {
+    std::vector<Command> table = {
       {"OPEN", "FILE", "open a device; prints its handle", 1, RunRequest<kOpen>},
       {"PAY", "FILE", "a payment, refund or void (Payment node)", 1, RunRequest<kPay>},
       {"REPRINT", "FILE", "the receipts of the last or a named transaction", 1, RunRequest<kReprint>},
@@ -64,7 +66,10 @@ const std::vector<Command>& Commands() {
       {"GETSTATUS", "FILE", "the status document (the request is not read)", 1, RunRequest<kGetStatus>},
       {"CLOSE", "FILE", "close the device named by the request's Handle", 1, RunRequest<kClose>},
       {"VERSION", "DRIVER", "the version text of a registered driver, e.g. VXPA_ADYEN_10", 1, RunVersion},
-  };
+    };
+    AddFriendlyCommands(table);
+    return table;
+  }();
   return commands;
 }
 

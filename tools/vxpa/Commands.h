@@ -27,11 +27,14 @@ class Context {
 // Exit status of the program.
 enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
+// The ArgumentCount of a command that reads its own flags.
+inline constexpr size_t kAnyArgumentCount = static_cast<size_t>(-1);
+
 struct Command {
   std::string_view Name;       // exact, case-sensitive: the export names are upper case
   std::string_view Arguments;  // "FILE", "DRIVER", ...
   std::string_view Help;       // one line
-  size_t ArgumentCount;        // exactly this many arguments follow the name
+  size_t ArgumentCount;        // exactly this many arguments follow the name, or kAnyArgumentCount
   int (*Run)(Context& aContext, std::span<const std::string> aArguments);
 };
 

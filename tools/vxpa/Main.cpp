@@ -67,7 +67,7 @@ int Run(std::vector<std::string> aArguments) {
   const Command* command = FindCommand(aArguments[next]);
   if (command == nullptr) return Usage("unknown command " + aArguments[next]);
   std::vector<std::string> rest(aArguments.begin() + static_cast<std::ptrdiff_t>(next + 1), aArguments.end());
-  if (rest.size() != command->ArgumentCount) {
+  if (command->ArgumentCount != kAnyArgumentCount && rest.size() != command->ArgumentCount) {
     return Usage(std::string(command->Name) + " takes " + std::string(command->Arguments));
   }
   Context context(modulePath.empty() ? HostModule::DefaultPath() : modulePath);
