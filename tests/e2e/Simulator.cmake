@@ -36,6 +36,6 @@ if(TARGET vxpa AND VX_E2E_SIM_DIR)
   vxpa_sim_test(pay_bad_amount 2 "vxpa: --amount needs an amount such as 12\\.50, not \"12,50\""
     pay --amount 12,50 --profile PROFILE)
   vxpa_sim_test(pay_no_profile 2 "cannot read the device profile" pay --amount 1 --profile ${data}/no-such.profile)
-  vxpa_sim_test(refund_without_sale 2 "refund needs --payment-id and --payment-time"
+  vxpa_sim_test(refund_without_sale 2 "Refund needs --payment-id and --payment-time"
     refund --amount 1 --profile PROFILE)
 endif()
