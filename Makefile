@@ -55,17 +55,21 @@ bench: build
 	cmake --build build --target benchmarks
 	@for b in build/bench_*; do echo "== $$b"; $$b; done
 
-# The request fuzzer for FUZZ_SECONDS (clang, libFuzzer, address and undefined-behaviour
-# sanitizers). New inputs go to build-fuzz/corpus, findings to build-fuzz/; fuzz/corpus holds the
-# checked-in seeds, which the regular tests replay.
+# A fuzzer for FUZZ_SECONDS (clang, libFuzzer, address and undefined-behaviour sanitizers):
+# FUZZ_TARGET=requests (the exports' request documents, the default) or answers (what the
+# terminal sends back). New inputs go to build-fuzz/corpus-TARGET, findings to build-fuzz/; the
+# checked-in seeds (fuzz/corpus, fuzz/answers) are replayed by the regular tests.
 FUZZ_SECONDS ?= 600
+FUZZ_TARGET ?= requests
+FUZZ_SEEDS_requests := -dict=fuzz/requests.dict fuzz/corpus
+FUZZ_SEEDS_answers := fuzz/answers
 fuzz:
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVXPA_FUZZ=ON
-	cmake --build build-fuzz -j $(JOBS) --target fuzz_requests
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz_requests -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  -dict=fuzz/requests.dict -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_$(FUZZ_TARGET)
+	mkdir -p build-fuzz/corpus-$(FUZZ_TARGET)
+	build-fuzz/fuzz_$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=build-fuzz/ build-fuzz/corpus-$(FUZZ_TARGET) $(FUZZ_SEEDS_$(FUZZ_TARGET))
 
 # The demonstration: a day at a shop's till against the terminal simulator (builds Linux only).
 demo:

@@ -68,7 +68,7 @@ TEST(PaymentResponseTest, ApprovedPaymentFillsEveryField) {
   EXPECT_EQ(r.TippedAmount.Units(), 20000);
   EXPECT_EQ(r.CashierReceiptText, u"   SHOP\r\n\r\n");
   EXPECT_EQ(r.ReceiptText, u"Card  9999\r\n\r\n");
-  EXPECT_FALSE(r.SignatureRequested);  // the last receipt decides
+  EXPECT_TRUE(r.SignatureRequested);  // the cashier copy asks, the customer copy comes last
   EXPECT_EQ(r.ExchangeRate.Units(), 0);
   EXPECT_EQ(r.PaymentCurrencyCurrency, u"");
   EXPECT_EQ(r.SerialNumber, u"kept");

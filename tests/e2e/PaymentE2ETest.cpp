@@ -67,7 +67,7 @@ TEST_F(PaymentE2ETest, TipFromTheTillAndTipAskedOnTheTerminal) {
 
   const ResultDoc tipped = till.Sale(u"12.50", Element(u"TipAmount", u"2.00"));
   EXPECT_EQ(tipped.Code(), 0) << Narrow(tipped.Document());
-  const Json& sent = RequestBody(LastRequest(), "PaymentRequest")["PaymentTransaction"]["AmountsReq"];
+  const Json sent = RequestBody(LastRequest(), "PaymentRequest")["PaymentTransaction"]["AmountsReq"];
   EXPECT_EQ(sent["RequestedAmount"].dump(), "12.5");
   EXPECT_EQ(sent["TipAmount"].dump(), "2");
   EXPECT_EQ(tipped.Text("PaymentAmount"), "14.5");
@@ -144,7 +144,7 @@ TEST_F(PaymentE2ETest, DeclinesCarryTheTerminalsReasonsAndIdentifiers) {
     EXPECT_EQ(declined.Code(), -1);
     EXPECT_EQ(declined.Text("Error"), "True");
     EXPECT_EQ(declined.Text("ErrorText"), c.errorText);
-    const Json& body = PaymentBody(LastRequest());
+    const Json body = PaymentBody(LastRequest());
     EXPECT_EQ(declined["DeviceId"], SimTerminal::kPOIID);
     EXPECT_EQ(declined["TraceAuditId"], FromJson(body["POIData"]["POITransactionID"]["TransactionID"]));
     EXPECT_EQ(declined.Text("AuthCode"), "");

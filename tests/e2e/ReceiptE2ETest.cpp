@@ -78,7 +78,7 @@ TEST_F(ReceiptE2ETest, CashierAndCustomerCopiesAt32And42Columns) {
     const ResultDoc sale =
         till.Sale(u"12.62", width == 32 ? std::u16string() : Element(u"ReceiptColCount", Widen(std::to_string(width))));
     ASSERT_EQ(sale.Code(), 0) << Narrow(sale.Document());
-    const Json& receipts = LastRequest()["answer"]["SaleToPOIResponse"]["PaymentResponse"]["PaymentReceipt"];
+    const Json receipts = LastRequest()["answer"]["SaleToPOIResponse"]["PaymentResponse"]["PaymentReceipt"];
     ASSERT_EQ(receipts.size(), 2u);
     for (const Json& receipt : receipts) {
       const bool cashier = receipt["DocumentQualifier"] == "CashierReceipt";

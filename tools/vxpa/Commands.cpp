@@ -57,17 +57,16 @@ HostModule& Context::Module() {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = [] {
     std::vector<Command> table = {
-        {"OPEN", "FILE", "open a device; prints its handle", 1, RunRequest<kOpen>},
-        {"PAY", "FILE", "a payment, refund or void (Payment node)", 1, RunRequest<kPay>},
-        {"REPRINT", "FILE", "the receipts of the last or a named transaction", 1, RunRequest<kReprint>},
-        {"VERIFYTRAN", "FILE", "the outcome of the last or a named transaction", 1, RunRequest<kVerifyTran>},
-        {"DAYCLOSE", "FILE", "reconciliation with its report (DayClose node)", 1, RunRequest<kDayClose>},
-        {"GETTOTALS", "FILE", "totals report without closing (GetTotals node)", 1, RunRequest<kGetTotals>},
-        {"GETSTATUS", "FILE", "the status document (the request is not read)", 1, RunRequest<kGetStatus>},
-        {"CLOSE", "FILE", "close the device named by the request's Handle", 1, RunRequest<kClose>},
-        {"VERSION", "DRIVER", "the version text of a registered driver, e.g. VXPA_ADYEN_10", 1, RunVersion},
+      {"OPEN", "FILE", "open a device; prints its handle", 1, RunRequest<kOpen>},
+      {"PAY", "FILE", "a payment, refund or void (Payment node)", 1, RunRequest<kPay>},
+      {"REPRINT", "FILE", "the receipts of the last or a named transaction", 1, RunRequest<kReprint>},
+      {"VERIFYTRAN", "FILE", "the outcome of the last or a named transaction", 1, RunRequest<kVerifyTran>},
+      {"DAYCLOSE", "FILE", "reconciliation with its report (DayClose node)", 1, RunRequest<kDayClose>},
+      {"GETTOTALS", "FILE", "totals report without closing (GetTotals node)", 1, RunRequest<kGetTotals>},
+      {"GETSTATUS", "FILE", "the status document (the request is not read)", 1, RunRequest<kGetStatus>},
+      {"CLOSE", "FILE", "close the device named by the request's Handle", 1, RunRequest<kClose>},
+      {"VERSION", "DRIVER", "the version text of a registered driver, e.g. VXPA_ADYEN_10", 1, RunVersion},
     };
-    // The friendly commands (lower-case names) after the exports.
     AddFriendlyCommands(table);
     return table;
   }();

@@ -27,7 +27,7 @@ class Context {
 // Exit status of the program.
 enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
-// The ArgumentCount of a command that reads its own flags: any number of arguments.
+// The ArgumentCount of a command that reads its own flags.
 inline constexpr size_t kAnyArgumentCount = static_cast<size_t>(-1);
 
 struct Command {

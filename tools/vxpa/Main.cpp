@@ -19,9 +19,7 @@ void PrintHelp() {
       "Loads the payment driver module and calls one of its exports. The module is\n"
       "VXPA_ADYEN_10 beside this program unless --module names another file.\n"
       "\n"
-      "Commands (upper-case names call the export of that name with a request document;\n"
-      "lower-case names build the requests from flags and a device profile, vxpa.profile\n"
-      "unless --profile FILE names another, and tell the outcome in plain words):\n";
+      "Commands (upper-case names call the export of that name):\n";
   for (const Command& command : Commands()) {
     std::string head = "  " + std::string(command.Name) + " " + std::string(command.Arguments);
     if (head.size() < 22) head.resize(22, ' ');
@@ -39,9 +37,7 @@ void PrintHelp() {
       "Examples:\n"
       "  vxpa OPEN open.xml\n"
       "  vxpa PAY - < pay.xml\n"
-      "  vxpa VERSION VXPA_ADYEN_10\n"
-      "  vxpa pay --amount 12.50 --profile shop.profile\n"
-      "  vxpa session scripts/shop-day.session --profile shop.profile\n";
+      "  vxpa VERSION VXPA_ADYEN_10\n";
   Write(stdout, text);
 }
 

@@ -86,8 +86,16 @@ bool ReadPaymentResponse(std::u16string_view aPlainResponse, const kPaymentRecei
   }
   aResult.RefundReference = aResult.TraceAuditId;
 
-  if (const tJson* receipts = kJSONUtils::GetArray(body, u"PaymentReceipt"))
-    for (const tJson& receipt : *receipts) RenderPaymentReceipt(&receipt, aReceipt.ReceiptColCount(), aResult);
+  // The cardholder signs when any copy asks for it: the terminal may flag only the cashier's copy,
+  // and a signature missed because the customer's copy came last would cost the shop a chargeback.
+  if (const tJson* receipts = kJSONUtils::GetArray(body, u"PaymentReceipt")) {
+    bool signature = false;
+    for (const tJson& receipt : *receipts) {
+      RenderPaymentReceipt(&receipt, aReceipt.ReceiptColCount(), aResult);
+      signature = signature || aResult.SignatureRequested;
+    }
+    aResult.SignatureRequested = signature;
+  }
 
   if (result != nullptr) {
     if (isPayment) {
