@@ -100,6 +100,7 @@ class WinePseudoTerminal final : public PseudoTerminal {
   }
 
   uint32_t ComNumber() const override { return fCom; }
+  bool DrivenDirectly() const override { return false; }
 
   void Send(std::string_view aBytes) override {
     DWORD written = 0;
@@ -141,6 +142,8 @@ class WinePseudoTerminal final : public PseudoTerminal {
     aLine.stopBits = has("cstopb") ? 2 : 1;
     aLine.oddParity = has("parodd");
     aLine.stickParity = has("cmspar");
+    size_t time = text.find("time = ");
+    if (time != std::string::npos) aLine.readGapDs = std::stoi(text.substr(time + 7));
     return true;
   }
 
