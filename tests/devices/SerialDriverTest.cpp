@@ -136,8 +136,8 @@ TEST_F(SerialDriverTest, AReadEndsWhenTheLineFallsSilentAfterItsFirstBytes) {
   EXPECT_LT(took, 1500);
 }
 
-TEST_F(SerialDriverTest, ALineHungUpByTheFarEndFailsTheNextTimeOutSetting) {
-  if (!fPty->DrivenDirectly()) GTEST_SKIP() << "wine's serial driver keeps the time-outs of a hung-up line";
+TEST_F(SerialDriverTest, ALineHungUpByTheFarEndFailsItsTimeOutSettingAndPurgeAndStillCloses) {
+  if (!fPty->DrivenDirectly()) GTEST_SKIP() << "wine's serial driver keeps the time-outs and purges of a hung-up line";
   TComPort port(fPty->ComNumber());
   port.Open();
   uint8_t buffer[4];
@@ -145,6 +145,10 @@ TEST_F(SerialDriverTest, ALineHungUpByTheFarEndFailsTheNextTimeOutSetting) {
   EXPECT_EQ(port.Read(buffer, 1, 100, error), 0);
   fPty.reset();
   EXPECT_EQ(ComError([&] { port.Read(buffer, 1, 200, error); }), "GetCommTimeouts failed.");
+  EXPECT_EQ(ComError([&] { port.ClearBuffers(); }), "PurgeComm failed!");
+  // The purge fails on closing too; the port is closed all the same.
+  port.Close();
+  EXPECT_FALSE(port.ComIsOpen());
 }
 
 TEST_F(SerialDriverTest, PendingBytesAreCountedAndCleared) {

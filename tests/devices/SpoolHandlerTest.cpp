@@ -57,6 +57,25 @@ kConnection SpoolConnection(const std::u16string& aPrinter) {
   return connection;
 }
 
+// A bitmap job on aQueue of aServer (the printer named as aPrinterName spells it), rendered at
+// 100 dpi.
+vxtest::GreyImage PrintAndRenderOn(vxtest::PrintServer& aServer, const std::string& aQueue,
+                                   const std::u16string& aPrinterName, const port::Bitmap& aBitmap) {
+  kConnection connection = SpoolConnection(aPrinterName);
+  kIOHandler_Spool handler(&connection, u"", u"");
+  handler.SetBitmap(&aBitmap);
+  EXPECT_TRUE(handler.Write(u"not printed"));
+  std::string document = aServer.ReceiveJob(aQueue, 10000);
+  std::string title;
+  if (aServer.LastJobTitle(aQueue, title)) {
+    EXPECT_EQ(title, "Cassivo Spool Output");
+  }
+  vxtest::GreyImage page;
+  std::string why;
+  EXPECT_TRUE(vxtest::RenderPage(document, 100, page, why)) << why;
+  return page;
+}
+
 TEST(SpoolHandlerSetupTest, StartsInNormalModeAndKeepsAnEmptyChannel) {
   kConnection connection = SpoolConnection(u"Receipts");
   kIOHandler_Spool handler(&connection, u"", u"");
@@ -92,29 +111,17 @@ class SpoolHandlerTest : public testing::Test {
  protected:
   void SetUp() override {
     std::string why;
-    fServer = vxtest::PrintServer::Start({{"rawq"}, {"fine", "iso_a4_210x297mm", 600}, {"letter", "na_letter_8.5x11in", 300}}, why);
+    fServer = vxtest::PrintServer::Start(
+        {{"rawq"}, {"fine", "iso_a4_210x297mm", 600}, {"letter", "na_letter_8.5x11in", 300}}, why);
     if (!fServer) GTEST_SKIP() << why;
   }
 
   // The spooler's name of a queue, as a connection names the printer.
   std::u16string Printer(const std::string& aQueue) const { return vxtext::Widen(fServer->PrinterName(aQueue)); }
 
-  // A bitmap job on aQueue (the printer named as aPrinterName spells it), rendered at 100 dpi.
   vxtest::GreyImage PrintAndRender(const std::string& aQueue, const std::u16string& aPrinterName,
                                    const port::Bitmap& aBitmap) {
-    kConnection connection = SpoolConnection(aPrinterName);
-    kIOHandler_Spool handler(&connection, u"", u"");
-    handler.SetBitmap(&aBitmap);
-    EXPECT_TRUE(handler.Write(u"not printed"));
-    std::string document = fServer->ReceiveJob(aQueue, 10000);
-    std::string title;
-    if (fServer->LastJobTitle(aQueue, title)) {
-      EXPECT_EQ(title, "Cassivo Spool Output");
-    }
-    vxtest::GreyImage page;
-    std::string why;
-    EXPECT_TRUE(vxtest::RenderPage(document, 100, page, why)) << why;
-    return page;
+    return PrintAndRenderOn(*fServer, aQueue, aPrinterName, aBitmap);
   }
   vxtest::GreyImage PrintAndRender(const std::string& aQueue, const port::Bitmap& aBitmap) {
     return PrintAndRender(aQueue, Printer(aQueue), aBitmap);
@@ -194,6 +201,27 @@ TEST_F(SpoolHandlerTest, ABitmapTooLargeForThePageIsShrunkToFit) {
   EXPECT_NEAR(box.top, 0, 2);
   EXPECT_NEAR(box.bottom, 1100, 2);
   EXPECT_NEAR(box.right - box.left, 50, 2);
+}
+
+TEST(SpoolHandlerMarginTest, ThePictureIsCentredInThePrintableAreaPastThePrintersOffsets) {
+  // A4 at 300 dpi that cannot print the first inch at the left nor half an inch at the top.
+  std::string why;
+  auto server = vxtest::PrintServer::Start({{"edges", "iso_a4_210x297mm", 300, 72, 36}}, why);
+  if (!server) GTEST_SKIP() << why;
+  vxtest::GreyImage page =
+      PrintAndRenderOn(*server, "edges", vxtext::Widen(server->PrinterName("edges")), Black(600, 300));
+  ASSERT_EQ(page.width, 827);
+  // Printable: 2180 by 3357 device pixels, from (300, 150). At 100 dpi a third of that.
+  Box box = DarkBox(page);
+  EXPECT_NEAR(box.right - box.left, 200, 2);
+  EXPECT_NEAR(box.left, (300 + (2180 - 600) / 2) / 3, 2);
+  EXPECT_NEAR(box.top, (150 + (3357 - 300) / 2) / 3, 2);
+
+  // Shrunk to the printable width, the picture fills it and loses nothing at the right.
+  page = PrintAndRenderOn(*server, "edges", vxtext::Widen(server->PrinterName("edges")), Black(3000, 300));
+  box = DarkBox(page);
+  EXPECT_NEAR(box.left, 300 / 3, 2);
+  EXPECT_NEAR(box.right, (300 + 2180) / 3, 2);
 }
 
 }  // namespace

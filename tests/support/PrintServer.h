@@ -17,6 +17,10 @@ struct PrintQueueSpec {
   std::string name;
   std::string media = "iso_a4_210x297mm";  // the queue's default media (PWG name)
   int dpi = 300;                           // the queue's default resolution
+  // Unprintable edges at the left and the top of the sheet, in points. Only the Windows spooler
+  // has them (a PPD's imageable area); a raw CUPS queue prints to the edges.
+  int marginLeftPt = 0;
+  int marginTopPt = 0;
 };
 
 class PrintServer {
@@ -55,6 +59,7 @@ bool RenderPage(const std::string& aDocument, int aDpi, GreyImage& aImage, std::
 bool ReadGreyImage(const std::filesystem::path& aFile, GreyImage& aImage, std::string& aWhy);
 
 // The renderer's command line for aDocument, reading aInput and writing the grey map aOutput.
-std::string RenderCommand(const std::string& aDocument, int aDpi, const std::string& aInput, const std::string& aOutput);
+std::string RenderCommand(const std::string& aDocument, int aDpi, const std::string& aInput,
+                          const std::string& aOutput);
 
 }  // namespace vxtest

@@ -46,6 +46,12 @@ class CupsPrintServer final : public PrintServer {
   }
 
   bool Start(const std::vector<PrintQueueSpec>& aQueues, std::string& aWhy) {
+    for (const PrintQueueSpec& queue : aQueues) {
+      if (queue.marginLeftPt != 0 || queue.marginTopPt != 0) {
+        aWhy = "a raw CUPS queue has no unprintable margins";
+        return false;
+      }
+    }
     const std::filesystem::path root = fFolder.Path();
     for (const char* sub : {"spool", "cache", "state", "log"}) std::filesystem::create_directory(root / sub);
     // cupsd's helpers run as an unprivileged user and must reach the spool folder.

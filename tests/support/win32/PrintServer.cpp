@@ -38,9 +38,14 @@ bool SheetInPoints(const std::string& aMedia, std::string& aWidth, std::string& 
   return true;
 }
 
-// A PostScript printer description with one sheet, printable to its edges, at one resolution.
-std::string Ppd(const std::string& aWidth, const std::string& aHeight, int aDpi) {
+// A PostScript printer description with one sheet at one resolution, printable but for the
+// given margins at its left and top.
+std::string Ppd(const std::string& aWidth, const std::string& aHeight, int aDpi, int aLeftPt, int aTopPt) {
   const std::string sheet = aWidth + " " + aHeight;
+  // The imageable area is given from the lower left corner: left, bottom, right, top.
+  char top[32];
+  std::snprintf(top, sizeof(top), "%.2f", std::stod(aHeight) - aTopPt);
+  const std::string printable = std::to_string(aLeftPt) + " 0 " + aWidth + " " + top;
   return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
          "*LanguageEncoding: ISOLatin1\n*PCFileName: \"VXTEST.PPD\"\n*Manufacturer: \"Test\"\n*Product: \"(Test)\"\n"
          "*ModelName: \"Test Printer\"\n*ShortNickName: \"Test Printer\"\n*NickName: \"Test Printer\"\n"
@@ -51,7 +56,7 @@ std::string Ppd(const std::string& aWidth, const std::string& aHeight, int aDpi)
          "*PageSize Sheet/Sheet: \"<</PageSize[" + sheet + "]/ImagingBBox null>>setpagedevice\"\n"
          "*CloseUI: *PageSize\n*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: Sheet\n"
          "*PageRegion Sheet/Sheet: \"<</PageSize[" + sheet + "]/ImagingBBox null>>setpagedevice\"\n"
-         "*CloseUI: *PageRegion\n*DefaultImageableArea: Sheet\n*ImageableArea Sheet/Sheet: \"0 0 " + sheet + "\"\n"
+         "*CloseUI: *PageRegion\n*DefaultImageableArea: Sheet\n*ImageableArea Sheet/Sheet: \"" + printable + "\"\n"
          "*DefaultPaperDimension: Sheet\n*PaperDimension Sheet/Sheet: \"" + sheet + "\"\n";
 }
 
@@ -99,7 +104,7 @@ class SpoolerPrintServer final : public PrintServer {
         return false;
       }
       const std::filesystem::path ppd = fFolder.Path() / (added.printer + ".ppd");
-      WriteText(ppd, Ppd(width, height, queue.dpi));
+      WriteText(ppd, Ppd(width, height, queue.dpi, queue.marginLeftPt, queue.marginTopPt));
 
       // One driver per printer, named after it, carries the printer's description.
       std::wstring name = Wide(added.printer), ppdPath = ppd.wstring(), port = Wide(added.port);
