@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686-posix wine wine32:i386
   clang libclang-rt-14-dev
-  libcups2-dev libcairo2-dev cups cups-daemon poppler-utils socat
+  libcups2-dev libcairo2-dev cups cups-daemon poppler-utils ghostscript socat
 )
 
 sudo_cmd=()

@@ -66,8 +66,11 @@ bool kIOHandler_Spool::WriteNormal() {
   if (page.printableHeight < bitmap.height * scale) scale = static_cast<double>(page.printableHeight) / bitmap.height;
   const int32_t w = static_cast<int32_t>(std::trunc(bitmap.width * scale));
   const int32_t h = static_cast<int32_t>(std::trunc(bitmap.height * scale));
-  const int32_t x = (page.printableWidth - w) / 2 + page.offsetX;
-  const int32_t y = (page.printableHeight - h) / 2 + page.offsetY;
+  // Drawing coordinates start at the printable area's corner already: adding the physical
+  // offsets again would push the picture off centre by the unprintable margin and cut off a
+  // picture that was shrunk to the printable width.
+  const int32_t x = (page.printableWidth - w) / 2;
+  const int32_t y = (page.printableHeight - h) / 2;
   if (scale == 1.0) document->Draw(bitmap, x, y);
   else document->StretchDraw(bitmap, x, y, w, h);
   document->End();

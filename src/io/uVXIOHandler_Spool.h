@@ -1,7 +1,7 @@
 #pragma once
 // The I/O handler of a printer reached through the system's print spooler. Each write is one
 // complete job: raw bytes as they are, or (OutputType Normal) the caller's bitmap centred on the
-// page, taken to be at 300 dots per inch and shrunk when it does not fit.
+// printable area, taken to be at 300 dots per inch and shrunk when it does not fit.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -51,10 +51,12 @@ class SerialPort {
   // bits. Mark and space parity use CMSPAR. A speed termios cannot express fails (WriteFailed).
   virtual SerialStateResult SetLine(const SerialLine& aLine) = 0;
   // Read time-outs: a read returns when aCount bytes came, when aTotalMs passed since it began,
-  // or when aIntervalMs passed between two bytes after the first.
+  // or when aIntervalMs passed between two bytes after the first. Linux keeps the gap in the
+  // line's VTIME (tenths of a second, rounded up; VMIN 0).
   virtual SerialStateResult SetReadTimeouts(uint32_t aIntervalMs, uint32_t aTotalMs) = 0;
   // Reads up to aCount bytes into aBuffer; the number read (0 on a time-out), or -1 when the read
-  // failed, with aErrorFlags set: the communication error flags on Windows, errno on Linux.
+  // failed, with aErrorFlags set: the communication error flags on Windows, errno on Linux (EIO
+  // for a line that was hung up).
   virtual int32_t Read(uint8_t* aBuffer, uint32_t aCount, uint32_t& aErrorFlags) = 0;
   // Sends every byte; false when not all could be written.
   virtual bool Write(std::string_view aBytes) = 0;

@@ -8,6 +8,7 @@
 #include "io/uVXIOHandler_OPOS.h"
 #include "platform/Error.h"
 #include "platform/SimulatedFiscalPrinter.h"
+#include "support/FakeOposControl.h"
 
 namespace {
 
@@ -375,6 +376,62 @@ TEST(OposSystemControlTest, TheSystemsControlIsUsedOrRefusedByName) {
   EXPECT_FALSE(handler->Connect());
   EXPECT_EQ(handler->ErrorCode(), 109);
   EXPECT_EQ(U8(handler->ErrorMessage()).rfind("[109] OPOS_E_NOEXIST - ", 0), 0u);
+}
+
+// The module's own control adapter against a stand-in control registered under the control's
+// programmatic id: arguments, currency values, properties and out-arguments cross the automation
+// boundary intact.
+TEST(OposComControlTest, CallsPropertiesAndOutArgumentsCrossTheAutomationBoundary) {
+  vxtest::FakeOposControl control(VX_FAKE_OPOS_LIBRARY);
+  if (!control.Ok()) GTEST_SKIP() << control.Why();
+  control.SetValue("ErrorString", "paper out");
+  control.SetValue("ResultCodeExtended", "203");
+  control.SetResult("PrintRecMessage", 114);
+  control.SetValue("CoverOpen", "true");
+  control.SetValue("RemainingFiscalMemory", "4321");
+  control.SetValue("AdditionalTrailer", "Line 1\r\n");
+  control.SetValue("GetDate.out", "311220230905");
+  control.SetValue("GetData.out", "000042");
+  control.SetValue("DirectIO.data", "77");
+  control.SetValue("DirectIO.string", "answer");
+
+  vxtest::TempDir folder;
+  kConnection connection;
+  connection.SetDeviceName(u"FP1");
+  connection.SetConnectTimeOut(1500);
+  {
+    kIOHandler_OPOS handler(&connection, folder.Text(), u"fp");
+    EXPECT_TRUE(handler.Connect());  // the control's DeviceEnabled reads back what was written
+    EXPECT_TRUE(handler.PrintRecItem(u"4711", u"Milk", Money(u"1.5"), u"l", 2, Money(u"0.99"), Money(u"1.485")));
+    EXPECT_FALSE(handler.PrintRecMessage(u"x"));
+    EXPECT_EQ(U8(handler.ErrorMessage()), "[114] OPOS_E_EXTENDED [203] OPOS_EFPTR_REC_EMPTY - paper out");
+    EXPECT_TRUE(handler.SetAdditionalTrailerLine(u"Line 2", false));
+    bool cover = false;
+    EXPECT_TRUE(handler.GetCoverOpen(cover));
+    EXPECT_TRUE(cover);
+    int32_t memory = 0;
+    EXPECT_TRUE(handler.RemainingFiscalMemory(memory));
+    EXPECT_EQ(memory, 4321);
+    tDateTime date = 0;
+    EXPECT_TRUE(handler.GetDate(date));
+    tVX_DateTimeParts parts = vxdate::Decode(date);
+    EXPECT_EQ(std::vector<int>({parts.year, parts.month, parts.day, parts.hour, parts.minute}),
+              std::vector<int>({2023, 12, 31, 9, 5}));
+    std::u16string data;
+    EXPECT_TRUE(handler.GetData(7, 3, data));
+    EXPECT_EQ(data, u"000042");
+    int32_t number = 5;
+    std::u16string text = u"in";
+    EXPECT_TRUE(handler.DirectIO(9, number, text));
+    EXPECT_EQ(number, 77);
+    EXPECT_EQ(text, u"answer");
+  }  // the handler disconnects as it goes
+  EXPECT_EQ(control.Calls(),
+            "Open(FP1)\nClaimDevice(1500)\nDeviceEnabled=true\n"
+            "PrintRecItem(Milk,cy:14850,1500,2,cy:9900,l)\nPrintRecMessage(x)\n"
+            "AdditionalTrailer=Line 1\r\nLine 2\r\n\n"
+            "GetDate(&)\nGetData(7,&3,&)\nDirectIO(9,&5,&in)\n"
+            "DeviceEnabled=false\nReleaseDevice()\nClose()\n");
 }
 
 }  // namespace

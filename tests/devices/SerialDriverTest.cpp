@@ -114,6 +114,41 @@ TEST_F(SerialDriverTest, ReadWaitsForItsTimeOutOnASilentLine) {
   start = Clock::now();
   EXPECT_EQ(port.Read(buffer, sizeof(buffer), 0, error), 0);
   EXPECT_GE(MsSince(start), 250);
+  // The 100 ms allowed between two bytes is the line's own setting.
+  vxtest::PtyLine line;
+  if (fPty->DrivenDirectly() && fPty->ReadLine(line)) {
+    EXPECT_EQ(line.readGapDs, 1);
+  }
+}
+
+TEST_F(SerialDriverTest, AReadEndsWhenTheLineFallsSilentAfterItsFirstBytes) {
+  TComPort port(fPty->ComNumber());
+  port.Open();
+  uint8_t buffer[16];
+  uint32_t error = 0;
+  fPty->Send("ab");
+  auto start = Clock::now();
+  // Sixteen bytes asked for within three seconds: the 100 ms gap after "ab" ends the read.
+  int32_t got = port.Read(buffer, sizeof(buffer), 3000, error);
+  long long took = MsSince(start);
+  ASSERT_EQ(got, 2);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 2), "ab");
+  EXPECT_LT(took, 1500);
+}
+
+TEST_F(SerialDriverTest, ALineHungUpByTheFarEndFailsItsTimeOutSettingAndPurgeAndStillCloses) {
+  if (!fPty->DrivenDirectly()) GTEST_SKIP() << "wine's serial driver keeps the time-outs and purges of a hung-up line";
+  TComPort port(fPty->ComNumber());
+  port.Open();
+  uint8_t buffer[4];
+  uint32_t error = 0;
+  EXPECT_EQ(port.Read(buffer, 1, 100, error), 0);
+  fPty.reset();
+  EXPECT_EQ(ComError([&] { port.Read(buffer, 1, 200, error); }), "GetCommTimeouts failed.");
+  EXPECT_EQ(ComError([&] { port.ClearBuffers(); }), "PurgeComm failed!");
+  // The purge fails on closing too; the port is closed all the same.
+  port.Close();
+  EXPECT_FALSE(port.ComIsOpen());
 }
 
 TEST_F(SerialDriverTest, PendingBytesAreCountedAndCleared) {

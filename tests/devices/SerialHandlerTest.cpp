@@ -115,6 +115,39 @@ TEST_F(SerialHandlerTest, ConnectLogsTheLineAndOpensThePort) {
   EXPECT_EQ(std::vector<std::string>(log.begin() + at + 1, log.begin() + at + 1 + expected.size()), expected);
 }
 
+TEST_F(SerialHandlerTest, AReconnectLogsAndAppliesTheSettingsTheOpenPortWasGiven) {
+  struct Case {
+    TParity parity;
+    TStopBits stop;
+    const char* parityLine;
+    const char* stopLine;
+  } cases[] = {{TParity::ptMark, TStopBits::sbOneHalf, "Parity=mark", "StopBits=1.5"},
+               {TParity::ptSpace, TStopBits::sbOne, "Parity=space", "StopBits=1"},
+               {TParity::ptNone, TStopBits::sbTwo, "Parity=none", "StopBits=2"},
+               {TParity::ptOdd, TStopBits::sbOne, "Parity=odd", "StopBits=1"}};
+  if (!fPty->DrivenDirectly()) GTEST_SKIP() << "wine cannot set a parity again on a reopened pseudo-terminal";
+  ASSERT_TRUE(fHandler->Connect());
+  for (const Case& c : cases) {
+    fHandler->ComPort().SetLineParameters(57600, 8, c.stop, c.parity);
+    ASSERT_TRUE(fHandler->Disconnect());
+    ASSERT_TRUE(fHandler->Connect());
+    vxtest::PtyLine line;
+    if (!fPty->ReadLine(line)) continue;
+    EXPECT_EQ(line.baudRate, 57600u);
+    EXPECT_EQ(line.stopBits, c.stop == TStopBits::sbOne ? 1 : 2) << c.stopLine;
+    EXPECT_EQ(line.stickParity, c.parity == TParity::ptMark || c.parity == TParity::ptSpace) << c.parityLine;
+  }
+  std::vector<std::string> log = CloseAndReadLog();
+  EXPECT_TRUE(HasLine(log, "Speed=57600"));
+  for (const Case& c : cases) {
+    int at = vxtest::IndexOf(log, c.parityLine);
+    ASSERT_GE(at, 0) << c.parityLine;
+    ASSERT_LT(static_cast<size_t>(at + 2), log.size());
+    EXPECT_EQ(log[at + 1], "DataBits=8");
+    EXPECT_EQ(log[at + 2], c.stopLine);
+  }
+}
+
 TEST_F(SerialHandlerTest, WriteSendsTheTextInTheAnsiCodePage) {
   fHandler->Connect();
   EXPECT_TRUE(fHandler->Write(u"Gr\u00fc\u00dfe!"));
@@ -169,6 +202,25 @@ TEST_F(SerialHandlerTest, ReadUpToKeepsReadingWhileTheLineKeepsSending) {
   EXPECT_EQ(result, std::u16string(18, u'x') + u"\n");
   EXPECT_GE(took, std::chrono::milliseconds(800));
   EXPECT_TRUE(HasLine(CloseAndReadLog(), "Read:" + std::string(18, 'x') + "\n"));
+}
+
+TEST_F(SerialHandlerTest, AReadOnALineThatWasHungUpLogsItsErrorsWithoutSpinning) {
+  if (!fPty->DrivenDirectly()) GTEST_SKIP() << "wine's serial driver does not fail the reads of a hung-up line";
+  fHandler->Connect();
+  fPty->Send("A");
+  EXPECT_EQ(fHandler->ReadChars(1), u"A");  // the port's read time-outs are set
+  fPty.reset();
+  auto start = Clock::now();
+  EXPECT_EQ(fHandler->ReadUpTo({10}), u"");
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
+  std::vector<std::string> log = CloseAndReadLog();
+  int errors = 0;
+  for (const std::string& line : log) errors += line.rfind("ERROR - Read Error:", 0) == 0 ? 1 : 0;
+  // One failed read per 100 ms pass at most, each naming the system's code.
+  EXPECT_GE(errors, 1);
+  EXPECT_LE(errors, 6);
+  EXPECT_TRUE(HasLine(log, "ERROR - Read Error:5"));
+  EXPECT_TRUE(HasLine(log, "ERROR - Read Timeout:"));
 }
 
 TEST_F(SerialHandlerTest, PortErrorsPassThroughAndReadAllIsNotSupported) {

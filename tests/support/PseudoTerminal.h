@@ -20,6 +20,7 @@ struct PtyLine {
   int stopBits = 0;          // 1 or 2
   bool oddParity = false;    // odd, or with stickParity mark
   bool stickParity = false;  // mark or space
+  int readGapDs = -1;        // VTIME: the gap that ends a read, in tenths of a second
 };
 
 class PseudoTerminal {
@@ -38,6 +39,12 @@ class PseudoTerminal {
   virtual std::string Receive(size_t aCount, int aTimeoutMs) = 0;
   // The device side's settings; false where they cannot be read.
   virtual bool ReadLine(PtyLine& aLine) = 0;
+  // True when the module's own port layer drives the device side (Linux). Under wine the port
+  // goes through wine's serial driver, which keeps the read time-outs itself (VTIME stays 0),
+  // lets neither the reads nor the time-out settings of a hung-up line fail, and cannot set a
+  // parity again on a reopened pseudo-terminal (the C library reports the parity bit the
+  // pseudo-terminal drops as refused).
+  virtual bool DrivenDirectly() const = 0;
 
  protected:
   PseudoTerminal() = default;

@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -16,6 +18,11 @@
 
 namespace port {
 namespace {
+
+// Device numbers of the device sides of pseudo-terminals (UNIX98_PTY_SLAVE_MAJOR and the
+// seven majors after it).
+constexpr unsigned kPtySlaveMajorFirst = 136;
+constexpr unsigned kPtySlaveMajorLast = 143;
 
 int64_t MonotonicMs() {
   timespec now{};
@@ -70,11 +77,18 @@ class PosixSerialPort final : public SerialPort {
     }
     if (aLine.stopBits == SerialStopBits::One) state.c_cflag &= ~CSTOPB;
     else state.c_cflag |= CSTOPB;
-    if (tcsetattr(fFd, TCSANOW, &state) != 0) return SerialStateResult::WriteFailed;
+    if (tcsetattr(fFd, TCSANOW, &state) != 0 && !TookAllItCarries(state)) return SerialStateResult::WriteFailed;
     return SerialStateResult::Ok;
   }
 
+  // The gap allowed between two bytes goes into the line's own inter-byte timer (VTIME, in
+  // tenths of a second, rounded up); the total time-out is kept here and waited out by Read.
   SerialStateResult SetReadTimeouts(uint32_t aIntervalMs, uint32_t aTotalMs) override {
+    termios state{};
+    if (tcgetattr(fFd, &state) != 0) return SerialStateResult::ReadFailed;
+    state.c_cc[VMIN] = 0;
+    state.c_cc[VTIME] = static_cast<cc_t>(std::min<uint32_t>(255, (aIntervalMs + 99) / 100));
+    if (tcsetattr(fFd, TCSANOW, &state) != 0) return SerialStateResult::WriteFailed;
     fIntervalMs = aIntervalMs;
     fTotalMs = aTotalMs;
     return SerialStateResult::Ok;
@@ -85,26 +99,31 @@ class PosixSerialPort final : public SerialPort {
     uint32_t got = 0;
     const int64_t deadline = MonotonicMs() + fTotalMs;
     while (got < aCount) {
-      // Before the first byte only the total time-out counts; after it the gap between bytes too.
-      int wait = -1;
-      if (fTotalMs > 0) wait = static_cast<int>(std::max<int64_t>(0, deadline - MonotonicMs()));
-      if (got > 0 && fIntervalMs > 0 && (wait < 0 || static_cast<uint32_t>(wait) > fIntervalMs)) {
-        wait = static_cast<int>(fIntervalMs);
+      const int64_t left = std::max<int64_t>(0, deadline - MonotonicMs());
+      // Once a byte came, a read ends after the line's inter-byte timer (VMIN 0, VTIME set):
+      // it returns what arrives, or nothing when the gap passed. Before the first byte, and
+      // when less than one gap of the total is left, only the total counts.
+      const bool gapRead = got > 0 && fIntervalMs > 0 && (fTotalMs == 0 || left >= fIntervalMs);
+      if (!gapRead) {
+        pollfd watch{fFd, POLLIN, 0};
+        int ready = ::poll(&watch, 1, fTotalMs > 0 ? static_cast<int>(left) : -1);
+        if (ready < 0) {
+          if (errno == EINTR) continue;
+          aErrorFlags = static_cast<uint32_t>(errno);
+          return -1;
+        }
+        if (ready == 0) break;  // timed out
       }
-      pollfd watch{fFd, POLLIN, 0};
-      int ready = ::poll(&watch, 1, wait);
-      if (ready < 0) {
-        if (errno == EINTR) continue;
-        aErrorFlags = static_cast<uint32_t>(errno);
-        return -1;
-      }
-      if (ready == 0) break;  // timed out
       ssize_t n = ::read(fFd, aBuffer + got, aCount - got);
       if (n > 0) {
         got += static_cast<uint32_t>(n);
+      } else if (n == 0 && gapRead) {
+        break;  // the gap between two bytes passed
       } else if (n == 0) {
-        break;  // readable but nothing to read: the other end has gone
-      } else if (errno != EAGAIN && errno != EINTR) {
+        // Readable but nothing to read: the line was hung up. A read on a vanished port fails.
+        aErrorFlags = EIO;
+        return -1;
+      } else if (errno != EINTR) {
         aErrorFlags = static_cast<uint32_t>(errno);
         return -1;
       }
@@ -113,20 +132,14 @@ class PosixSerialPort final : public SerialPort {
   }
 
   bool Write(std::string_view aBytes) override {
+    // The line is in blocking mode: like a Windows port without write time-outs, a write waits
+    // until the line takes every byte.
     size_t sent = 0;
     while (sent < aBytes.size()) {
       ssize_t n = ::write(fFd, aBytes.data() + sent, aBytes.size() - sent);
-      if (n > 0) {
-        sent += static_cast<size_t>(n);
-      } else if (n < 0 && errno == EAGAIN) {
-        // Like the Windows port without write time-outs: wait until the line takes more.
-        pollfd watch{fFd, POLLOUT, 0};
-        if (::poll(&watch, 1, -1) < 0 && errno != EINTR) return false;
-      } else if (n < 0 && errno == EINTR) {
-        continue;
-      } else {
-        return false;
-      }
+      if (n > 0) sent += static_cast<size_t>(n);
+      else if (n < 0 && errno == EINTR) continue;
+      else return false;
     }
     return true;
   }
@@ -143,6 +156,21 @@ class PosixSerialPort final : public SerialPort {
   }
 
  private:
+  // A pseudo-terminal keeps eight data bits and no parity whatever it is told, and the C
+  // library then reports the setting as refused (EINVAL), though only on some calls. On such a
+  // line the request counts as applied when everything else was taken.
+  bool TookAllItCarries(const termios& aWanted) {
+    struct stat device {};
+    if (errno != EINVAL || fstat(fFd, &device) != 0 || !S_ISCHR(device.st_mode)) return false;
+    const unsigned kind = major(device.st_rdev);
+    if (kind < kPtySlaveMajorFirst || kind > kPtySlaveMajorLast) return false;
+    termios actual{};
+    if (tcgetattr(fFd, &actual) != 0) return false;
+    const tcflag_t ignored = CSIZE | PARENB;
+    return (actual.c_cflag & ~ignored) == (aWanted.c_cflag & ~ignored) &&
+           cfgetospeed(&actual) == cfgetospeed(&aWanted);
+  }
+
   uint32_t SetModemLine(int aLine, bool aAssert) {
     int bits = aLine;
     if (ioctl(fFd, aAssert ? TIOCMBIS : TIOCMBIC, &bits) != 0) return static_cast<uint32_t>(errno);
@@ -190,6 +218,9 @@ SerialPort::OpenResult SerialPort::Open(uint32_t aComNumber) {
     state.c_cc[VTIME] = 0;
     tcsetattr(fd, TCSANOW, &state);
   }
+  // Opened without waiting for a carrier; from now on reads and writes block, with the read
+  // time-outs of SetReadTimeouts.
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   result.port = std::make_unique<PosixSerialPort>(fd);
   return result;
 }

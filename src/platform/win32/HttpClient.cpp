@@ -230,14 +230,14 @@ HttpResult HttpSend(const HttpRequest& aRequest) {
   result.reason = QueryText(r, WINHTTP_QUERY_STATUS_TEXT);
   result.headers = ParseHeaders(QueryText(r, WINHTTP_QUERY_RAW_HEADERS_CRLF));
   if (!ReadBody(r, result.body)) return Failure(GetLastError());
-  // A connection closed before the announced length has arrived ends the read without an error
-  // here; a cut answer is a failed exchange, not a shorter body.
+  // WinHTTP under wine hands over a body cut short by a closed connection as if it were whole;
+  // an answer shorter than its Content-Length is a broken connection, as libcurl reports it.
   DWORD announced = 0;
   DWORD announcedSize = sizeof announced;
   if (WinHttpQueryHeaders(r, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
                           &announced, &announcedSize, WINHTTP_NO_HEADER_INDEX) &&
       result.body.size() < announced)
-    return Failure(ERROR_WINHTTP_INVALID_SERVER_RESPONSE);
+    return Failure(ERROR_WINHTTP_CONNECTION_ERROR);
   result.failure = HttpFailure::None;
   return result;
 }

@@ -46,6 +46,12 @@ class CupsPrintServer final : public PrintServer {
   }
 
   bool Start(const std::vector<PrintQueueSpec>& aQueues, std::string& aWhy) {
+    for (const PrintQueueSpec& queue : aQueues) {
+      if (queue.marginLeftPt != 0 || queue.marginTopPt != 0) {
+        aWhy = "a raw CUPS queue has no unprintable margins";
+        return false;
+      }
+    }
     const std::filesystem::path root = fFolder.Path();
     for (const char* sub : {"spool", "cache", "state", "log"}) std::filesystem::create_directory(root / sub);
     // cupsd's helpers run as an unprivileged user and must reach the spool folder.
@@ -108,6 +114,20 @@ class CupsPrintServer final : public PrintServer {
     return false;
   }
 
+  std::string PrinterName(const std::string& aQueue) const override { return aQueue; }
+
+  bool LastJobTitle(const std::string& aQueue, std::string& aTitle) override {
+    cups_job_t* jobs = nullptr;
+    int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, aQueue.c_str(), 0, CUPS_WHICHJOBS_ALL);
+    int last = -1;
+    for (int i = 0; i < count; ++i) {
+      if (last < 0 || jobs[i].id > jobs[last].id) last = i;
+    }
+    if (last >= 0) aTitle = jobs[last].title ? jobs[last].title : "";
+    cupsFreeJobs(count, jobs);
+    return last >= 0;
+  }
+
   std::string ReceiveJob(const std::string& aQueue, int aTimeoutMs) override {
     auto device = fDevices.find(aQueue);
     if (device == fDevices.end()) return "";
@@ -136,28 +156,20 @@ std::unique_ptr<PrintServer> PrintServer::Start(const std::vector<PrintQueueSpec
   return server;
 }
 
-bool RenderPdf(const std::string& aPdf, int aDpi, GreyImage& aImage, std::string& aWhy) {
+bool RenderPage(const std::string& aDocument, int aDpi, GreyImage& aImage, std::string& aWhy) {
   TempDir folder;
-  const std::filesystem::path pdf = folder.Path() / "page.pdf", out = folder.Path() / "page";
-  WriteText(pdf, aPdf);
-  const std::string command = "pdftoppm -gray -singlefile -r " + std::to_string(aDpi) + " '" + pdf.string() + "' '" +
-                              out.string() + "' 2>&1";
-  if (system(command.c_str()) != 0) {
-    aWhy = "pdftoppm failed";
+  const std::filesystem::path input = folder.Path() / "page.doc", output = folder.Path() / "page.pgm";
+  WriteText(input, aDocument);
+  const std::string command = RenderCommand(aDocument, aDpi, input.string(), output.string());
+  if (command.empty()) {
+    aWhy = "neither PDF nor PostScript";
     return false;
   }
-  std::ifstream in(out.string() + ".pgm", std::ios::binary);
-  std::string magic;
-  int maxValue = 0;
-  in >> magic >> aImage.width >> aImage.height >> maxValue;
-  in.get();
-  if (magic != "P5" || aImage.width <= 0 || aImage.height <= 0 || maxValue != 255) {
-    aWhy = "pdftoppm wrote no grey image";
+  if (system((command + " >/dev/null 2>&1").c_str()) != 0) {
+    aWhy = "the renderer failed: " + command;
     return false;
   }
-  aImage.pixels.resize(static_cast<size_t>(aImage.width) * aImage.height);
-  in.read(reinterpret_cast<char*>(aImage.pixels.data()), static_cast<std::streamsize>(aImage.pixels.size()));
-  return static_cast<bool>(in);
+  return ReadGreyImage(output, aImage, aWhy);
 }
 
 }  // namespace vxtest

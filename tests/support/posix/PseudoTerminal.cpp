@@ -76,8 +76,11 @@ class PosixPseudoTerminal final : public PseudoTerminal {
     aLine.oddParity = (state.c_cflag & PARODD) != 0;
     aLine.stickParity = (state.c_cflag & CMSPAR) != 0;
     aLine.stopBits = (state.c_cflag & CSTOPB) ? 2 : 1;
+    aLine.readGapDs = state.c_cc[VTIME];
     return true;
   }
+
+  bool DrivenDirectly() const override { return true; }
 
   std::string Variable() const { return "VXPA_COM" + std::to_string(fComNumber); }
 

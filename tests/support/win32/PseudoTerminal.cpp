@@ -6,62 +6,17 @@
 #include <iterator>
 #include <string>
 
+#include "support/win32/UnixCommand.h"
+
 namespace vxtest {
 namespace {
 
-bool UnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-std::string Prefix() {
-  char buffer[1024];
-  DWORD n = GetEnvironmentVariableA("WINEPREFIX", buffer, sizeof(buffer));
-  return (n > 0 && n < sizeof(buffer)) ? std::string(buffer, n) : std::string();
-}
-
-// A Unix path as this process sees it (drive Z: is the Unix root under wine).
-std::string OnZ(const std::string& aUnixPath) { return "Z:" + aUnixPath; }
-
-bool Exists(const std::string& aUnixPath) {
-  return GetFileAttributesA(OnZ(aUnixPath).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Starts a Unix shell command detached from this process's standard handles. Wine starts Unix
-// programs too, but hands back no handle to wait on: callers watch for the command's effects.
-bool StartUnix(const std::string& aShellCommand) {
-  std::string quoted;
-  for (char c : aShellCommand) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  std::string command = "/bin/sh -c \"exec </dev/null >/dev/null 2>&1; " + quoted + "\"";
-  std::wstring wide(command.begin(), command.end());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return false;
-  }
-  if (process.hProcess) CloseHandle(process.hProcess);
-  if (process.hThread) CloseHandle(process.hThread);
-  return true;
-}
-
-// Runs a Unix shell command and waits (at most 10 s) for it to end; true when it exited with 0.
-bool RunUnix(const std::string& aShellCommand) {
-  static int counter = 0;
-  std::string marker = Prefix() + "/vx-done-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-  if (!StartUnix(aShellCommand + "; echo $? > " + marker)) return false;
-  for (int i = 0; i < 1000 && !Exists(marker); ++i) Sleep(10);
-  Sleep(20);  // let the shell finish writing the status
-  std::ifstream in(OnZ(marker));
-  int status = -1;
-  in >> status;
-  in.close();
-  DeleteFileA(OnZ(marker).c_str());
-  return status == 0;
-}
+using wine::Exists;
+using wine::OnZ;
+using wine::Prefix;
+using wine::RunUnix;
+using wine::StartUnix;
+using wine::UnderWine;
 
 std::string LinkPath(uint32_t aCom) { return Prefix() + "/dosdevices/com" + std::to_string(aCom); }
 
@@ -100,6 +55,7 @@ class WinePseudoTerminal final : public PseudoTerminal {
   }
 
   uint32_t ComNumber() const override { return fCom; }
+  bool DrivenDirectly() const override { return false; }
 
   void Send(std::string_view aBytes) override {
     DWORD written = 0;
@@ -141,6 +97,8 @@ class WinePseudoTerminal final : public PseudoTerminal {
     aLine.stopBits = has("cstopb") ? 2 : 1;
     aLine.oddParity = has("parodd");
     aLine.stickParity = has("cmspar");
+    size_t time = text.find("time = ");
+    if (time != std::string::npos) aLine.readGapDs = std::stoi(text.substr(time + 7));
     return true;
   }
 
