@@ -32,8 +32,8 @@ void ExpectFailure(std::string_view aExport, std::u16string_view aRequest, std::
 
 TEST(ExportsE2ETest, GetStatusAnswersSuccessForAnyRequest) {
   const std::u16string status = vxtest::StatusDocument();
-  for (std::u16string_view request : {std::u16string_view(u""), std::u16string_view(u"<"),
-                                      std::u16string_view(u"\u00ff\ufffe garbage"), std::u16string_view(Request(u""))}) {
+  const std::u16string requests[] = {u"", u"<", u"\u00ff\ufffe garbage", Request(u"")};
+  for (const std::u16string& request : requests) {
     vxpa::HostModule::Answer answer = Call("GETSTATUS", request);
     EXPECT_EQ(answer.Result, 0);
     EXPECT_EQ(answer.Output, status);

@@ -5,6 +5,7 @@
 #include <cups/cups.h>
 #include <cups/ipp.h>
 #include <cups/pwg.h>
+#include <dlfcn.h>
 
 #include <cmath>
 #include <cstring>
@@ -15,6 +16,12 @@
 
 namespace port {
 namespace {
+
+// The pixel library under cairo builds its tables in a load-time constructor and never frees
+// them. Unloaded together with this module (a host's dlclose), those tables would become
+// unreachable memory; keeping the library for the life of the process keeps them reachable.
+[[maybe_unused]] const bool gPixelLibraryKept =
+    dlopen("libpixman-1.so.0", RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
 
 std::u16string CupsErrorText() {
   const char* text = cupsLastErrorString();
