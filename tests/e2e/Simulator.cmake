@@ -8,7 +8,7 @@ if(WIN32)
 else()
   set(vx_e2e_socket ${CMAKE_SOURCE_DIR}/src/platform/posix/TcpSocket.cpp)
 endif()
-target_sources(test_e2e PRIVATE ${vx_e2e_socket} ${CMAKE_SOURCE_DIR}/src/platform/Error.cpp
+target_sources(test_e2e PRIVATE ${vx_e2e_socket} ${CMAKE_SOURCE_DIR}/src/platform/TcpBufferedClient.cpp ${CMAKE_SOURCE_DIR}/src/platform/Error.cpp
                                 ${CMAKE_SOURCE_DIR}/src/platform/Utf8.cpp)
 
 # The host program's friendly commands, run as a person runs them against the HTTP simulator.

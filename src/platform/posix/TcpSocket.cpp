@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/TcpBufferedClient.h"
 #include "platform/TcpSocket.h"
 #include "platform/Utf8.h"
 
@@ -46,7 +47,7 @@ int WaitFor(int aFd, short aEvents, int aTimeoutMs) {
 
 void SetNonBlocking(int aFd) { fcntl(aFd, F_SETFL, fcntl(aFd, F_GETFL, 0) | O_NONBLOCK); }
 
-class PosixTcpClient final : public TcpClient {
+class PosixTcpClient final : public TcpBufferedClient {
  public:
   ~PosixTcpClient() override { Disconnect(); }
 
@@ -95,48 +96,19 @@ class PosixTcpClient final : public TcpClient {
   }
 
   bool Connected() override {
-    if (fFd < 0 || fPeerClosed) return false;
+    if (fFd < 0 || PeerClosed()) return false;
     char probe;
     ssize_t n = recv(fFd, &probe, 1, MSG_PEEK);
-    if (n == 0) fPeerClosed = true;
+    if (n == 0) NotePeerClosed();
     else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
-    return !fPeerClosed;
+    return !PeerClosed();
   }
 
   void Disconnect() override {
     if (fFd >= 0) close(fFd);
     fFd = -1;
-    fPeerClosed = false;
-    ClearInputBuffer();
+    ResetInput();
   }
-
-  void SetReadTimeout(int aTimeoutMs) override { fReadTimeout = aTimeoutMs > 0 ? aTimeoutMs : 1; }
-  int ReadTimeout() const override { return fReadTimeout; }
-
-  TcpStatus ReadByte(uint8_t& aByte) override {
-    if (fBufferPos == fBuffer.size()) {
-      TcpStatus status = Fill();
-      if (status != TcpStatus::Ok) return status;
-    }
-    aByte = static_cast<uint8_t>(fBuffer[fBufferPos++]);
-    return TcpStatus::Ok;
-  }
-
-  TcpStatus Read(std::string& aBytes, size_t aCount) override {
-    while (aCount > 0) {
-      if (fBufferPos == fBuffer.size()) {
-        TcpStatus status = Fill();
-        if (status != TcpStatus::Ok) return status;
-      }
-      size_t take = std::min(aCount, fBuffer.size() - fBufferPos);
-      aBytes.append(fBuffer, fBufferPos, take);
-      fBufferPos += take;
-      aCount -= take;
-    }
-    return TcpStatus::Ok;
-  }
-
-  std::u16string LastErrorText() const override { return fLastError; }
 
   void Write(std::string_view aBytes) override {
     if (fFd < 0) throw tVX_Error(u"Not Connected");
@@ -148,7 +120,7 @@ class PosixTcpClient final : public TcpClient {
       }
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        int ready = WaitFor(fFd, POLLOUT, fReadTimeout);
+        int ready = WaitFor(fFd, POLLOUT, ReadTimeout());
         if (ready > 0) continue;
         if (ready == 0) throw tVX_Error(u"Write timed out");
       }
@@ -156,19 +128,10 @@ class PosixTcpClient final : public TcpClient {
     }
   }
 
-  bool HasBufferedInput() const override { return fBufferPos < fBuffer.size(); }
-  void ClearInputBuffer() override {
-    fBuffer.clear();
-    fBufferPos = 0;
-  }
-
  private:
-  // Receives the next chunk into the empty input buffer.
-  TcpStatus Fill() {
-    ClearInputBuffer();
+  TcpStatus ReceiveChunk(std::string& aChunk) override {
     if (fFd < 0) return Fail(TcpStatus::Error, u"Not Connected");
-    if (fPeerClosed) return Fail(TcpStatus::Closed, u"Connection closed gracefully");
-    auto deadline = Clock::now() + std::chrono::milliseconds(fReadTimeout);
+    auto deadline = Clock::now() + std::chrono::milliseconds(ReadTimeout());
     for (;;) {
       int ready = WaitFor(fFd, POLLIN, MsLeft(deadline));
       if (ready == 0) return Fail(TcpStatus::TimedOut, u"Read timed out");
@@ -176,29 +139,16 @@ class PosixTcpClient final : public TcpClient {
       char chunk[4096];
       ssize_t n = recv(fFd, chunk, sizeof chunk, 0);
       if (n > 0) {
-        fBuffer.assign(chunk, static_cast<size_t>(n));
+        aChunk.assign(chunk, static_cast<size_t>(n));
         return TcpStatus::Ok;
       }
-      if (n == 0) {
-        fPeerClosed = true;
-        return Fail(TcpStatus::Closed, u"Connection closed gracefully");
-      }
+      if (n == 0) return MarkPeerClosed();
       if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)
         return Fail(TcpStatus::Error, SystemErrorText(errno));
     }
   }
 
-  TcpStatus Fail(TcpStatus aStatus, std::u16string aText) {
-    fLastError = std::move(aText);
-    return aStatus;
-  }
-
   int fFd = -1;
-  bool fPeerClosed = false;
-  int fReadTimeout = 1000;
-  std::string fBuffer;
-  size_t fBufferPos = 0;
-  std::u16string fLastError;
 };
 
 class PosixTcpConnection final : public TcpConnection {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/TcpBufferedClient.h"
 #include "platform/TcpSocket.h"
 #include "platform/Utf8.h"
 
@@ -66,7 +67,7 @@ void SetNonBlocking(SOCKET aSocket) {
   ioctlsocket(aSocket, FIONBIO, &on);
 }
 
-class WinTcpClient final : public TcpClient {
+class WinTcpClient final : public TcpBufferedClient {
  public:
   WinTcpClient() { StartWinsock(); }
   ~WinTcpClient() override { Disconnect(); }
@@ -118,48 +119,19 @@ class WinTcpClient final : public TcpClient {
   }
 
   bool Connected() override {
-    if (fSocket == INVALID_SOCKET || fPeerClosed) return false;
+    if (fSocket == INVALID_SOCKET || PeerClosed()) return false;
     char probe;
     int n = recv(fSocket, &probe, 1, MSG_PEEK);
-    if (n == 0) fPeerClosed = true;
+    if (n == 0) NotePeerClosed();
     else if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return false;
-    return !fPeerClosed;
+    return !PeerClosed();
   }
 
   void Disconnect() override {
     if (fSocket != INVALID_SOCKET) closesocket(fSocket);
     fSocket = INVALID_SOCKET;
-    fPeerClosed = false;
-    ClearInputBuffer();
+    ResetInput();
   }
-
-  void SetReadTimeout(int aTimeoutMs) override { fReadTimeout = aTimeoutMs > 0 ? aTimeoutMs : 1; }
-  int ReadTimeout() const override { return fReadTimeout; }
-
-  TcpStatus ReadByte(uint8_t& aByte) override {
-    if (fBufferPos == fBuffer.size()) {
-      TcpStatus status = Fill();
-      if (status != TcpStatus::Ok) return status;
-    }
-    aByte = static_cast<uint8_t>(fBuffer[fBufferPos++]);
-    return TcpStatus::Ok;
-  }
-
-  TcpStatus Read(std::string& aBytes, size_t aCount) override {
-    while (aCount > 0) {
-      if (fBufferPos == fBuffer.size()) {
-        TcpStatus status = Fill();
-        if (status != TcpStatus::Ok) return status;
-      }
-      size_t take = std::min(aCount, fBuffer.size() - fBufferPos);
-      aBytes.append(fBuffer, fBufferPos, take);
-      fBufferPos += take;
-      aCount -= take;
-    }
-    return TcpStatus::Ok;
-  }
-
-  std::u16string LastErrorText() const override { return fLastError; }
 
   void Write(std::string_view aBytes) override {
     if (fSocket == INVALID_SOCKET) throw tVX_Error(u"Not Connected");
@@ -172,7 +144,7 @@ class WinTcpClient final : public TcpClient {
       }
       int error = WSAGetLastError();
       if (n == SOCKET_ERROR && error == WSAEWOULDBLOCK) {
-        int ready = WaitFor(fSocket, true, fReadTimeout);
+        int ready = WaitFor(fSocket, true, ReadTimeout());
         if (ready > 0) continue;
         if (ready == 0) throw tVX_Error(u"Write timed out");
         error = WSAGetLastError();
@@ -181,19 +153,10 @@ class WinTcpClient final : public TcpClient {
     }
   }
 
-  bool HasBufferedInput() const override { return fBufferPos < fBuffer.size(); }
-  void ClearInputBuffer() override {
-    fBuffer.clear();
-    fBufferPos = 0;
-  }
-
  private:
-  // Receives the next chunk into the empty input buffer.
-  TcpStatus Fill() {
-    ClearInputBuffer();
+  TcpStatus ReceiveChunk(std::string& aChunk) override {
     if (fSocket == INVALID_SOCKET) return Fail(TcpStatus::Error, u"Not Connected");
-    if (fPeerClosed) return Fail(TcpStatus::Closed, u"Connection closed gracefully");
-    auto deadline = Clock::now() + std::chrono::milliseconds(fReadTimeout);
+    auto deadline = Clock::now() + std::chrono::milliseconds(ReadTimeout());
     for (;;) {
       int ready = WaitFor(fSocket, false, MsLeft(deadline));
       if (ready == 0) return Fail(TcpStatus::TimedOut, u"Read timed out");
@@ -201,29 +164,16 @@ class WinTcpClient final : public TcpClient {
       char chunk[4096];
       int n = recv(fSocket, chunk, sizeof chunk, 0);
       if (n > 0) {
-        fBuffer.assign(chunk, static_cast<size_t>(n));
+        aChunk.assign(chunk, static_cast<size_t>(n));
         return TcpStatus::Ok;
       }
-      if (n == 0) {
-        fPeerClosed = true;
-        return Fail(TcpStatus::Closed, u"Connection closed gracefully");
-      }
+      if (n == 0) return MarkPeerClosed();
       int error = WSAGetLastError();
       if (error != WSAEWOULDBLOCK) return Fail(TcpStatus::Error, SystemErrorText(error));
     }
   }
 
-  TcpStatus Fail(TcpStatus aStatus, std::u16string aText) {
-    fLastError = std::move(aText);
-    return aStatus;
-  }
-
   SOCKET fSocket = INVALID_SOCKET;
-  bool fPeerClosed = false;
-  int fReadTimeout = 1000;
-  std::string fBuffer;
-  size_t fBufferPos = 0;
-  std::u16string fLastError;
 };
 
 class WinTcpConnection final : public TcpConnection {
