@@ -35,6 +35,14 @@ CardProfile CardForAmount(Amount aRequested) {
   }
 }
 
+std::string BrandLabel(const std::string& aBrand) {
+  for (int cents : {0, 61, 62, 63, 64, 65}) {
+    const CardProfile profile = CardForAmount(static_cast<Amount>(cents) * 100);
+    if (profile.brand == aBrand) return profile.label;
+  }
+  return aBrand;
+}
+
 std::optional<Refusal> RefusalForAmount(Amount aRequested) {
   switch (CentsOf(aRequested)) {
     case 51: return Refusal{"Refusal", "Not enough balance", "", true};

@@ -33,6 +33,9 @@ struct AmountCode {
 
 // The card for a requested amount (the default card unless its cents name another).
 CardProfile CardForAmount(Amount aRequested);
+// The brand as printed on receipts for a PaymentBrand of the card profiles; the brand itself for
+// any other.
+std::string BrandLabel(const std::string& aBrand);
 // The refusal for a requested amount; nullopt when its cents approve.
 std::optional<Refusal> RefusalForAmount(Amount aRequested);
 // The amount codes with their meaning, for --help.

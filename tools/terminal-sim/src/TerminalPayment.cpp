@@ -223,7 +223,7 @@ Json Terminal::AnswerReversal(const Json& aHeader, const Json& aBody, const Appl
     const Json cardData = stored.contains(cardPath) ? stored.at(cardPath) : Json::object();
     CardProfile card = CardForAmount(0);
     card.brand = cardData.value("PaymentBrand", card.brand);
-    card.label = card.brand;
+    card.label = BrandLabel(card.brand);
     card.maskedPan = cardData.value("MaskedPan", card.maskedPan);
     if (cardData.contains("EntryMode") && !cardData["EntryMode"].empty()) {
       card.entryMode = cardData["EntryMode"][0].get<std::string>();
